@@ -1,0 +1,23 @@
+#include "device/records.h"
+
+DeviceEntry DeviceTable[kDeviceTableSize] = {};
+
+namespace {
+
+constexpr ReaderTypeInfo kReaderTypes[] = {
+    {kReaderParallel, "Parallel -- HMP02:", nullptr, "Dacro.dll", nullptr, nullptr},
+    {kReaderHmx02, "USB -- HMX02:", "OMREL", "Omrel.dll", "02", "__TOLVANE_HMX02_SYNC_OBJ__"},
+    {kReaderHmx03, "USB -- HMX03:", "QVUSB", "Qvhx03m.dll", "03", "__TOLVANE_HMX03_SYNC_OBJ__"},
+    {kReaderHmx04, "USB -- HMX04:", "HMX04", "Qvhmx04m.dll", "04", "__TOLVANE_HMX04_SYNC_OBJ__"},
+    {kReaderHmx05, "R20 -- HMX05:", "HMX05", "Qvhmx05m.dll", "05", "__TOLVANE_HMX05_SYNC_OBJ__"},
+    {kReaderHmx06, "RPX -- HMX06:", "HMX06", "Qvhmx06m.dll", "06", "__TOLVANE_HMX06_SYNC_OBJ__"},
+};
+
+}  // namespace
+
+const ReaderTypeInfo* FindReaderType(uint16_t type) {
+  for (const ReaderTypeInfo& info : kReaderTypes) {
+    if (info.type == type) return &info;
+  }
+  return nullptr;
+}
