@@ -1,0 +1,25 @@
+#include "device/module_loader.h"
+
+int LoadSensorModule(const char* moduleName, ISensor*& sensor, HMODULE& module, uint32_t readerType) {
+  sensor = nullptr;
+  module = LoadLibraryA(moduleName);
+  if (!module) return kLoadModuleMissing;
+  auto create = reinterpret_cast<CreateISensorFn>(GetProcAddress(module, kCreateSensorExport));
+  if (!create) return kLoadNoCreateExport;
+  uint32_t parameter = readerType;
+  ISensor* created = nullptr;
+  if (create(&parameter, &created) != 0) return kLoadCreateFailed;
+  sensor = created;
+  return kLoadOk;
+}
+
+void UnloadSensorModule(ISensor*& sensor, HMODULE& module) {
+  if (sensor && module) {
+    if (auto destroy = reinterpret_cast<DestroyISensorFn>(GetProcAddress(module, kDestroySensorExport))) {
+      destroy(sensor);
+      sensor = nullptr;
+    }
+  }
+  if (module) FreeLibrary(module);
+  module = nullptr;
+}
