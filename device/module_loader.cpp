@@ -1,10 +1,12 @@
 #include "device/module_loader.h"
 
+#include "platform/proc_address.h"
+
 int LoadSensorModule(const char* moduleName, ISensor*& sensor, HMODULE& module, uint32_t readerType) {
   sensor = nullptr;
   module = LoadLibraryA(moduleName);
   if (!module) return kLoadModuleMissing;
-  auto create = reinterpret_cast<CreateISensorFn>(GetProcAddress(module, kCreateSensorExport));
+  auto create = ProcAddressAs<CreateISensorFn>(module, kCreateSensorExport);
   if (!create) return kLoadNoCreateExport;
   uint32_t parameter = readerType;
   ISensor* created = nullptr;
@@ -15,7 +17,7 @@ int LoadSensorModule(const char* moduleName, ISensor*& sensor, HMODULE& module, 
 
 void UnloadSensorModule(ISensor*& sensor, HMODULE& module) {
   if (sensor && module) {
-    if (auto destroy = reinterpret_cast<DestroyISensorFn>(GetProcAddress(module, kDestroySensorExport))) {
+    if (auto destroy = ProcAddressAs<DestroyISensorFn>(module, kDestroySensorExport)) {
       destroy(sensor);
       sensor = nullptr;
     }
