@@ -67,6 +67,7 @@ typedef intptr_t(WINAPI* FARPROC)();
 // ---- errors --------------------------------------------------------------
 #define ERROR_SUCCESS 0u
 #define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_ACCESS_DENIED 5u
 #define ERROR_INVALID_HANDLE 6u
 #define ERROR_NOT_ENOUGH_MEMORY 8u
 #define ERROR_INVALID_PARAMETER 87u
@@ -74,6 +75,7 @@ typedef intptr_t(WINAPI* FARPROC)();
 #define ERROR_MOD_NOT_FOUND 126u
 #define ERROR_PROC_NOT_FOUND 127u
 #define ERROR_ALREADY_EXISTS 183u
+#define ERROR_NOT_OWNER 288u
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813u
 
 // ---- records ---------------------------------------------------------------

@@ -44,7 +44,8 @@ void ResizeLocked(Surface& surface, int width, int height) {
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height), kWhite);
   const int keepWidth = std::min(width, surface.width);
   const int keepHeight = std::min(height, surface.height);
-  for (int y = 0; y < keepHeight; ++y) {
+  // With no column to keep there is no row to copy (and no pixel to address).
+  for (int y = 0; keepWidth > 0 && y < keepHeight; ++y) {
     std::memcpy(&pixels[static_cast<size_t>(y) * width],
                 &surface.pixels[static_cast<size_t>(y) * surface.width],
                 static_cast<size_t>(keepWidth) * sizeof(uint32_t));
