@@ -1,0 +1,27 @@
+// The reader's own log: timestamped text lines of what the reader did.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+
+namespace simulator {
+
+class DeviceLog {
+ public:
+  // Keeps at most this many bytes; the oldest lines go first.
+  static constexpr size_t kCapacity = 64 * 1024;
+
+  // printf-style; one line, the time and a line end are added.
+  void Add(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // The whole log as it stands.
+  std::string Text() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::deque<std::string> lines_;
+  size_t bytes_ = 0;
+};
+
+}  // namespace simulator

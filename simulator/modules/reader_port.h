@@ -1,0 +1,59 @@
+// What a simulated driver module's sensor object needs from the reader it drives.
+//
+// The sensor object never reads the simulated machine itself: it sees one reader
+// through this interface, so that it can be driven by the machine's bus files or,
+// in tests, by a hand-made reader. Every member may be called from any thread.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace simulator {
+
+// What lies on the sensor: nothing, a finger, or a finger that arrives by itself
+// at every capture once the capture latency has passed.
+enum class FingerState { kAbsent, kPresent, kAuto };
+
+// What the reader's own configuration dialog applies at the next Configure.
+struct ConfigureSettings {
+  std::optional<uint8_t> captureMode;
+  std::optional<int32_t> brightness;
+  std::optional<bool> smartCapture;
+  uint32_t status = 0;  // what Configure returns
+};
+
+class ReaderPort {
+ public:
+  virtual ~ReaderPort() = default;
+
+  // False once the reader has been unplugged.
+  virtual bool Present() const = 0;
+  virtual std::string Serial() const = 0;
+  virtual uint16_t ProductId() const = 0;
+
+  virtual FingerState Finger() const = 0;
+  // Grows by one every time a finger is laid on the reader.
+  virtual uint64_t TouchCount() const = 0;
+  // Time the reader needs for one frame.
+  virtual std::chrono::milliseconds Latency() const = 0;
+
+  virtual ConfigureSettings ConfigureDialogSettings() const = 0;
+
+  // The driver's configuration file on the workstation.
+  virtual bool ConfigFileExists() const = 0;
+  // True when the file existed and is gone now.
+  virtual bool DeleteConfigFile() = 0;
+
+  // Keeps the last capture-detail record where tools can show it.
+  virtual void StoreDetailRecord(std::span<const uint8_t> record) = 0;
+};
+
+// Finds the reader of the module's type at a device index; null when none is attached.
+using ReaderLocator = std::function<std::shared_ptr<ReaderPort>(uint32_t index)>;
+
+}  // namespace simulator

@@ -1,0 +1,536 @@
+#include "simulator/modules/sensor_object.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "simulator/modules/detail_record.h"
+#include "simulator/modules/gdi_draw.h"
+#include "simulator/modules/smart_capture.h"
+
+namespace simulator {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// Status codes the reader answers with.
+constexpr uint32_t kOk = 0;
+constexpr uint32_t kFunctionFail = 2;
+constexpr uint32_t kInvalidParameters = 3;
+constexpr uint32_t kNotUsed = 4;
+constexpr uint32_t kLineDropped = 53;
+constexpr uint32_t kTimeOut = 54;
+constexpr uint32_t kDeviceNotFound = 55;
+constexpr uint32_t kPutYourFinger = 62;
+
+uint8_t ReadByte(const void* data) { return *static_cast<const uint8_t*>(data); }
+void WriteByte(void* data, uint8_t value) { *static_cast<uint8_t*>(data) = value; }
+uint32_t ReadWord(const void* data) {
+  uint32_t value;
+  std::memcpy(&value, data, sizeof value);
+  return value;
+}
+void WriteWord(void* data, uint32_t value) { std::memcpy(data, &value, sizeof value); }
+
+uint8_t Clamp(uint8_t value, GainRange range) { return std::clamp(value, range.low, range.high); }
+
+const char* FingerName(FingerState state) {
+  switch (state) {
+    case FingerState::kAbsent:
+      return "absent";
+    case FingerState::kPresent:
+      return "present";
+    case FingerState::kAuto:
+      return "auto";
+  }
+  return "?";
+}
+
+}  // namespace
+
+// Counts a call that may wait, so that destruction waits for it to leave.
+class SensorObject::CallScope {
+ public:
+  explicit CallScope(SensorObject& sensor) : sensor_(sensor) {
+    std::lock_guard guard(sensor_.mutex_);
+    ++sensor_.activeCalls_;
+  }
+  ~CallScope() {
+    {
+      std::lock_guard guard(sensor_.mutex_);
+      --sensor_.activeCalls_;
+    }
+    sensor_.wake_.notify_all();
+  }
+  CallScope(const CallScope&) = delete;
+  CallScope& operator=(const CallScope&) = delete;
+
+ private:
+  SensorObject& sensor_;
+};
+
+SensorObject::SensorObject(const ReaderModel& model, ReaderLocator locator)
+    : model_(model),
+      locator_(std::move(locator)),
+      brightness_(model.defaultBrightness),
+      gainMax_(model.defaultGainMax),
+      gainMin_(model.defaultGainMin),
+      captureMode_(model.defaultCaptureMode) {}
+
+SensorObject::~SensorObject() {
+  StopWatcher();
+  std::unique_lock lock(mutex_);
+  shuttingDown_ = true;
+  CloseLocked();
+  wake_.notify_all();
+  wake_.wait(lock, [this] { return activeCalls_ == 0; });
+}
+
+uint32_t SensorObject::CheckReaderLocked() const {
+  if (!port_) return everOpened_ ? kLineDropped : kDeviceNotFound;
+  return port_->Present() ? kOk : kLineDropped;
+}
+
+bool SensorObject::SessionOpenLocked(uint64_t generation) const {
+  return !shuttingDown_ && port_ && generation_ == generation;
+}
+
+bool SensorObject::Pause(std::unique_lock<std::mutex>& lock, uint64_t generation,
+                         Clock::duration duration) {
+  return !wake_.wait_for(lock, duration, [&] { return !SessionOpenLocked(generation); });
+}
+
+void SensorObject::CloseLocked() {
+  port_.reset();
+  ++generation_;
+  callback_ = nullptr;
+  callbackContext_ = nullptr;
+}
+
+// ---- opening and closing ------------------------------------------------------
+
+uint32_t SENSORAPI SensorObject::OpenDevice(uint32_t index, uint32_t /*flags*/) {
+  std::shared_ptr<ReaderPort> port = locator_ ? locator_(index) : nullptr;
+  if (!port || !port->Present()) {
+    log_.Add("Open device %u: no %s reader attached", index, model_.name);
+    return kDeviceNotFound;
+  }
+  // The finger is computed before the lock is taken: it is the slow part of opening.
+  const std::string serial = port->Serial();
+  auto synthesizer = std::make_unique<FingerprintSynthesizer>(model_.width, model_.height, serial);
+
+  StopWatcher();  // a reopened reader starts without auto-on
+  {
+    std::lock_guard guard(mutex_);
+    CloseLocked();
+    port_ = std::move(port);
+    everOpened_ = true;
+    synthesizer_ = std::move(synthesizer);
+    brightness_ = model_.defaultBrightness;
+    gainMax_ = model_.defaultGainMax;
+    gainMin_ = model_.defaultGainMin;
+    captureMode_ = model_.defaultCaptureMode;
+    smartCapture_ = false;
+    sharpness_ = true;
+    logSizeReported_ = false;
+    detailRecord_ = BuildDetailRecord(model_.width, model_.height, nullptr);
+    log_.Add("Open device %u: %s serial %s product 0x%04X, %dx%d, latency %lld ms", index,
+             model_.name, serial.c_str(), port_->ProductId(), model_.width, model_.height,
+             static_cast<long long>(port_->Latency().count()));
+  }
+  wake_.notify_all();
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::CloseDevice() {
+  StopWatcher();
+  {
+    std::lock_guard guard(mutex_);
+    if (port_) log_.Add("Close device");
+    CloseLocked();
+  }
+  wake_.notify_all();
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::GetDeviceInfo(DeviceInfo* info) {
+  if (!info) return kInvalidParameters;
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  info->portAddress = model_.portAddress;
+  info->portMode = model_.portMode;
+  info->width = model_.width;
+  info->height = model_.height;
+  info->brightness = brightness_;
+  return kOk;
+}
+
+// ---- capturing --------------------------------------------------------------
+
+SensorObject::Frame SensorObject::RenderLocked() {
+  const GainRange span{static_cast<uint8_t>(model_.gainMax.low - model_.gainMin.high),
+                       static_cast<uint8_t>(model_.gainMax.high - model_.gainMin.low)};
+  const double gain = std::clamp(static_cast<double>(gainMax_ - gainMin_ - span.low) /
+                                     std::max(1, span.high - span.low),
+                                 0.0, 1.0);
+  FrameSettings settings;
+  settings.brightness = brightness_;
+  settings.contrast = (0.4 + 1.1 * gain) * (sharpness_ ? 1.1 : 1.0);
+
+  Frame frame;
+  const uint64_t number = nextFrame_;
+  if (smartCapture_) {
+    SmartCaptureResult smart = RunSmartCapture(*synthesizer_, number, settings, port_->Latency());
+    nextFrame_ += smart.framesUsed;
+    frame.quality = smart.quality;
+    frame.image = smart.report.images.front();
+    detailRecord_ = BuildDetailRecord(model_.width, model_.height, &smart.report);
+    port_->StoreDetailRecord(detailRecord_);
+    log_.Add("Smart capture %llu: brightness %d -> %d in %zu tries, %zu images, quality %d",
+             static_cast<unsigned long long>(number), smart.report.initBrightness,
+             smart.report.smartBrightness, smart.report.brightnesses.size(),
+             smart.report.images.size(), frame.quality);
+  } else {
+    frame.image.resize(static_cast<size_t>(model_.width) * static_cast<size_t>(model_.height));
+    frame.quality = synthesizer_->Render(number, settings, frame.image);
+    ++nextFrame_;
+    log_.Add("Capture %llu: brightness %d, gain %u..%u, quality %d",
+             static_cast<unsigned long long>(number), brightness_, gainMin_, gainMax_,
+             frame.quality);
+  }
+  return frame;
+}
+
+uint32_t SensorObject::AcquireFrame(Clock::time_point giveUp, Frame& frame) {
+  std::unique_lock lock(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  const uint64_t generation = generation_;
+  const std::shared_ptr<ReaderPort> port = port_;
+  while (true) {
+    if (!SessionOpenLocked(generation) || !port->Present()) {
+      log_.Add("Capture ended: reader gone");
+      return kLineDropped;
+    }
+    const Clock::time_point now = Clock::now();
+    if (port->Finger() == FingerState::kAbsent) {
+      if (now >= giveUp) return kTimeOut;
+      Pause(lock, generation, std::min<Clock::duration>(kPollInterval, giveUp - now));
+      continue;
+    }
+    // One exposure; a finger lifted meanwhile sends the reader back to waiting.
+    const Clock::time_point exposed = now + port->Latency();
+    bool lifted = false;
+    for (Clock::time_point t = now; t < exposed && !lifted; t = Clock::now()) {
+      if (!Pause(lock, generation, std::min<Clock::duration>(kPollInterval, exposed - t))) break;
+      if (!port->Present()) break;
+      lifted = port->Finger() == FingerState::kAbsent;
+    }
+    if (!SessionOpenLocked(generation) || !port->Present() || lifted) continue;
+    frame = RenderLocked();
+    return kOk;
+  }
+}
+
+uint32_t SENSORAPI SensorObject::GetImage(uint8_t* image) {
+  if (!image) return kInvalidParameters;
+  CallScope scope(*this);
+  Frame frame;
+  const uint32_t status = AcquireFrame(Clock::now() + kGetImageFingerTimeout, frame);
+  if (status == kTimeOut) log_.Add("GetImage: no finger within %lld ms",
+                                   static_cast<long long>(kGetImageFingerTimeout.count()));
+  if (status != kOk) return status;
+  std::memcpy(image, frame.image.data(), frame.image.size());
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::GetImageEx(uint8_t* image, uint32_t timeout, HDC dc,
+                                            const RECT* rect, uint32_t frames) {
+  if (!image) return kInvalidParameters;
+  CallScope scope(*this);
+  const milliseconds fingerTimeout(timeout);
+  Clock::time_point fingerDeadline = Clock::now() + fingerTimeout;
+  Clock::time_point previousEvent = Clock::now();
+  bool captured = false;
+  for (uint32_t period = 1;; ++period) {
+    ImageCallback callback;
+    void* context;
+    milliseconds latency;
+    {
+      std::lock_guard guard(mutex_);
+      if (uint32_t status = CheckReaderLocked()) return status;
+      callback = callback_;
+      context = callbackContext_;
+      latency = port_->Latency();
+    }
+    // With a callback, a frame period without a finger is reported too, so the
+    // caller can end the call even while nobody touches the reader.
+    const Clock::time_point giveUp =
+        callback ? std::min(fingerDeadline, Clock::now() + latency) : fingerDeadline;
+    Frame frame;
+    const uint32_t status = AcquireFrame(giveUp, frame);
+    if (status == kTimeOut && Clock::now() >= fingerDeadline) {
+      log_.Add("GetImageEx: no finger within %u ms", timeout);
+      return kTimeOut;
+    }
+    if (status != kOk && status != kTimeOut) return status;
+    if (status == kOk) {
+      std::memcpy(image, frame.image.data(), frame.image.size());
+      captured = true;
+      fingerDeadline = Clock::now() + fingerTimeout;
+      if (rect) DrawGrayImage(dc, *rect, frame.image, model_.width, model_.height);
+      if (!callback) return kOk;
+    }
+    if (callback) {
+      const Clock::time_point now = Clock::now();
+      CaptureEvent event{};
+      event.frame = period;
+      event.elapsedMs = static_cast<uint32_t>(
+          std::chrono::duration_cast<milliseconds>(now - previousEvent).count());
+      event.quality = status == kOk ? frame.quality : 0;
+      event.status = status == kOk ? kOk : kPutYourFinger;
+      previousEvent = now;
+      if (callback(context, &event) == kCallbackStop) return kOk;
+    }
+    if (frames != 0 && period >= frames) return captured ? kOk : kTimeOut;
+  }
+}
+
+uint32_t SENSORAPI SensorObject::SetImageCallback(uint32_t mode, ImageCallback callback,
+                                                  void* context) {
+  if (mode != 1) return kInvalidParameters;
+  std::lock_guard guard(mutex_);
+  callback_ = callback;
+  callbackContext_ = callback ? context : nullptr;
+  return kOk;
+}
+
+// ---- settings and commands ------------------------------------------------------
+
+uint32_t SENSORAPI SensorObject::Configure(HWND /*owner*/) {
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  const ConfigureSettings settings = port_->ConfigureDialogSettings();
+  if (settings.captureMode) captureMode_ = *settings.captureMode;
+  if (settings.brightness) brightness_ = std::clamp(*settings.brightness, 0, 100);
+  if (settings.smartCapture) smartCapture_ = *settings.smartCapture;
+  log_.Add("Configuration dialog: mode %u, brightness %d, smart capture %s, result %u",
+           captureMode_, brightness_, smartCapture_ ? "on" : "off", settings.status);
+  return settings.status;
+}
+
+uint32_t SENSORAPI SensorObject::ResetCmos() {
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  log_.Add("CMOS reset");
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::SetBrightness(int32_t brightness) {
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  brightness_ = std::clamp(brightness, 0, 100);
+  log_.Add("Brightness %d (asked %d)", brightness_, brightness);
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::SetLed(uint32_t on) {
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  log_.Add("LED %s", (on & 0xFF) ? "on" : "off");
+  return kOk;
+}
+
+uint32_t SENSORAPI SensorObject::SetOption(uint32_t id, uint32_t value) {
+  const uint8_t byte = static_cast<uint8_t>(value & 0xFF);
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  switch (id) {
+    case kOptionCaptureMode:
+      captureMode_ = byte;
+      log_.Add("Capture mode %u", byte);
+      return kOk;
+    case kOptionRecalibrate1:
+    case kOptionRecalibrate2: {
+      const unsigned step = id == kOptionRecalibrate1 ? 1 : 2;
+      if (captureMode_ < 2) {
+        log_.Add("Recalibration step %u refused: capture mode %u", step, captureMode_);
+        return kFunctionFail;
+      }
+      log_.Add("Recalibration step %u", step);
+      return kOk;
+    }
+    default:
+      return kNotUsed;
+  }
+}
+
+uint32_t SENSORAPI SensorObject::GetOption(uint32_t id) {
+  std::lock_guard guard(mutex_);
+  return id == kOptionCaptureMode ? captureMode_ : 0;
+}
+
+// ---- automatic capture ----------------------------------------------------------
+
+uint32_t SENSORAPI SensorObject::EnableAutoOn(uint32_t enable, HWND window,
+                                              uint32_t /*reserved*/) {
+  if (!enable) {
+    StopWatcher();
+    log_.Add("Auto-on off");
+    return kOk;
+  }
+  if (!window) return kInvalidParameters;
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  autoOnWindow_ = window;
+  if (!watcher_.joinable()) {
+    watcherStop_ = false;
+    // Touches count from now on, not from whenever the thread gets going.
+    watcher_ = std::thread(&SensorObject::WatchForTouches, this, generation_, port_->TouchCount());
+  }
+  log_.Add("Auto-on on");
+  return kOk;
+}
+
+void SensorObject::StopWatcher() {
+  std::thread watcher;
+  {
+    std::lock_guard guard(mutex_);
+    watcherStop_ = true;
+    autoOnWindow_ = nullptr;
+    watcher = std::move(watcher_);
+  }
+  wake_.notify_all();
+  if (watcher.joinable()) watcher.join();
+}
+
+void SensorObject::WatchForTouches(uint64_t generation, uint64_t seen) {
+  std::unique_lock lock(mutex_);
+  while (true) {
+    wake_.wait_for(lock, kAutoOnPollInterval,
+                   [&] { return watcherStop_ || !SessionOpenLocked(generation); });
+    if (watcherStop_ || !SessionOpenLocked(generation)) return;
+    const std::shared_ptr<ReaderPort> port = port_;
+    const HWND window = autoOnWindow_;
+    lock.unlock();
+    if (port->Present()) {
+      const uint64_t touches = port->TouchCount();
+      if (touches > seen) {
+        seen = touches;
+        const bool posted = PostMessageA(window, kFingerDetectedMessage, 1, 0);
+        log_.Add("Finger detected (%s), %s", FingerName(port->Finger()),
+                 posted ? "window told" : "window gone");
+      }
+    }
+    lock.lock();
+  }
+}
+
+// ---- control codes ----------------------------------------------------------------
+
+uint32_t SENSORAPI SensorObject::Control(uint32_t code, void* data) {
+  if (!data) return kInvalidParameters;
+  std::lock_guard guard(mutex_);
+  if (uint32_t status = CheckReaderLocked()) return status;
+  switch (code) {
+    case kControlSmartCapture:
+      smartCapture_ = ReadByte(data) != 0;
+      log_.Add("Smart capture %s", smartCapture_ ? "on" : "off");
+      return kOk;
+    case kControlDetailSize:
+      WriteWord(data, static_cast<uint32_t>(detailRecord_.size()));
+      return kOk;
+    case kControlDetailRecord:
+      // The caller's first word says how much room it has; never write beyond it.
+      if (ReadWord(data) < detailRecord_.size()) return kInvalidParameters;
+      std::memcpy(data, detailRecord_.data(), detailRecord_.size());
+      return kOk;
+    case kControlSetGainMax:
+      gainMax_ = Clamp(ReadByte(data), model_.gainMax);
+      WriteByte(data, gainMax_);
+      log_.Add("Gain max %u", gainMax_);
+      return kOk;
+    case kControlSetGainMin:
+      gainMin_ = Clamp(ReadByte(data), model_.gainMin);
+      WriteByte(data, gainMin_);
+      log_.Add("Gain min %u", gainMin_);
+      return kOk;
+    case kControlGetGainMax:
+      WriteByte(data, gainMax_);
+      return kOk;
+    case kControlGetGainMin:
+      WriteByte(data, gainMin_);
+      return kOk;
+    case kControlSharpness:
+      sharpness_ = ReadByte(data) != 0;
+      log_.Add("Sharpness %s", sharpness_ ? "on" : "off");
+      return kOk;
+    case kControlDeleteConfigFile: {
+      const bool deleted = port_->DeleteConfigFile();
+      WriteWord(data, deleted ? 0 : 1);
+      log_.Add("Configuration file %s", deleted ? "deleted" : "not deleted");
+      return kOk;
+    }
+    case kControlLogSize:
+      // The log keeps growing; what 201 hands out is exactly what was measured here.
+      logSnapshot_ = log_.Text();
+      logSizeReported_ = true;
+      WriteWord(data, static_cast<uint32_t>(logSnapshot_.size()));
+      return kOk;
+    case kControlLog:
+      if (!logSizeReported_) return kInvalidParameters;
+      std::memcpy(data, logSnapshot_.data(), logSnapshot_.size());
+      return kOk;
+    case kControlSrFeature:
+      WriteWord(data, model_.srFeature ? 1 : 0);
+      return kOk;
+    default:
+      return (code & kControlRead) ? ReadControlLocked(code & ~kControlRead, data) : kNotUsed;
+  }
+}
+
+uint32_t SensorObject::ReadControlLocked(uint32_t code, void* data) {
+  switch (code) {
+    case kControlSmartCapture:
+      WriteByte(data, smartCapture_ ? 1 : 0);
+      return kOk;
+    case kControlSetGainMax:
+      WriteByte(data, gainMax_);
+      return kOk;
+    case kControlSetGainMin:
+      WriteByte(data, gainMin_);
+      return kOk;
+    case kControlSharpness:
+      WriteByte(data, sharpness_ ? 1 : 0);
+      return kOk;
+    default:
+      return kNotUsed;
+  }
+}
+
+// ---- slots no model uses -------------------------------------------------------------
+
+uint32_t SENSORAPI SensorObject::Reserved00() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved03() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved07() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved09() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved10() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved12() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved13() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved14() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved15() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved18() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved19() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved20() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved21() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved24() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved26() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved27() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved28() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved29() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved30() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved32() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved33() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved34() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved35() { return kNotUsed; }
+
+}  // namespace simulator
