@@ -1,0 +1,148 @@
+// The simulated buses: the attached Tolvane readers (USB and parallel) and
+// foreign USB devices.
+//
+// Each attached device is one JSON file in <root>/bus: "<NAME>-<index>.json"
+// for a USB reader (NAME its device-path name, e.g. HMX05-0.json), "parallel.json"
+// for the parallel reader, "foreign-VVVV-PPPP.json" for another maker's device.
+// Plugging creates the file (renamed into place), unplugging removes it, and a
+// state change replaces it (also a rename), so a watcher of the folder sees
+// arrivals and removals as file-system events; it must compare the set of
+// *.json names to tell an arrival from a state change. Temporary files start
+// with a dot.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sim {
+
+inline constexpr uint16_t kTolvaneVendorId = 0x2F3D;
+inline constexpr std::string_view kParallelName = "parallel";
+
+// A reader generation as the bus knows it.
+struct ReaderModel {
+  const char* name;   // device-path name ("HMX05"), or "parallel"
+  uint16_t type;      // 1 parallel, 3..7 USB
+  const char* model;  // the generation's model name ("HMX05", "HMP02")
+  uint16_t defaultProductId;
+  uint16_t defaultRelease;
+};
+
+// The model of a device-path name (case-insensitive) or of a type; null when unknown.
+const ReaderModel* FindReaderModel(std::string_view name);
+const ReaderModel* FindReaderModelByType(uint16_t type);
+const std::vector<ReaderModel>& ReaderModels();
+
+enum class FingerState {
+  Absent,   // no finger: captures wait, auto capture never fires
+  Present,  // a finger rests on the sensor
+  Auto,     // a finger arrives whenever a capture waits for one
+};
+const char* FingerStateName(FingerState state);
+std::optional<FingerState> ParseFingerState(std::string_view text);
+
+// What the reader's own configuration dialog applies at the next Configure.
+// An unset value is left as the reader has it; `status` is what Configure returns.
+struct ConfigureSettings {
+  std::optional<int32_t> mode;
+  std::optional<int32_t> brightness;
+  std::optional<bool> smart;
+  uint32_t status = 0;
+  bool operator==(const ConfigureSettings&) const = default;
+};
+
+struct Reader {
+  std::string name;  // device-path name ("HMX05") or "parallel"
+  uint32_t index = 0;  // 0..9; always 0 for the parallel reader
+  uint16_t type = 0;
+  uint16_t vendorId = kTolvaneVendorId;
+  uint16_t productId = 0;  // USB only
+  uint16_t release = 0;    // USB only
+  std::string serial;      // at most 20 printable ASCII characters
+  bool framework = false;  // served by the biometric framework rather than the direct channel
+  FingerState finger = FingerState::Auto;
+  uint64_t touches = 0;        // how many times a finger touched the reader (`touch`)
+  int64_t lastTouchMs = 0;     // wall-clock time of the last touch, ms since the epoch; 0 never
+  uint32_t latencyMs = 0;      // extra time every capture takes
+  ConfigureSettings configure;
+  bool configFilePresent = true;  // the reader's driver configuration (.cfg) file exists
+  uint16_t portAddress = 0;       // parallel only
+  uint32_t portMode = 0;          // parallel only
+
+  bool IsParallel() const { return type == 1; }
+  std::string Id() const;  // "HMX05-0", or "parallel": also the bus file's stem
+  bool operator==(const Reader&) const = default;
+};
+
+// A reader with every field at its default for the model (serial derived from
+// name and index), ready to be adjusted and plugged.
+Reader DefaultReader(const ReaderModel& model, uint32_t index);
+
+// Parses "HMX05-0" or "parallel" (case-insensitive name); nullopt when not a reader id.
+struct ReaderId {
+  std::string name;
+  uint32_t index = 0;
+};
+std::optional<ReaderId> ParseReaderId(std::string_view text);
+
+// ---- reading (never throw; malformed files are reported and skipped) ----
+std::vector<Reader> ListReaders();  // USB readers by name and index, then the parallel one
+std::optional<Reader> FindReader(std::string_view name, uint32_t index);
+std::optional<Reader> FindReaderByType(uint16_t type, uint32_t index);
+
+// ---- changing (throw MachineError) ----
+// Attaches a reader; an attached reader with the same id is replaced.
+void PlugReader(const Reader& reader);
+// The same without taking the machine lock, for callers that hold it.
+void WriteReaderFile(const std::filesystem::path& root, const Reader& reader);
+// Detaches a reader; false when it was not attached.
+bool UnplugReader(std::string_view name, uint32_t index);
+// Reads, changes and rewrites one reader's file under the machine lock; false
+// when the reader is not attached (then `change` is not called).
+bool UpdateReader(std::string_view name, uint32_t index, const std::function<void(Reader&)>& change);
+// A finger touches the reader: counts the touch and stamps its time.
+bool TouchReader(std::string_view name, uint32_t index);
+
+// The reader's last capture-detail record, written by its driver module and
+// copied by `tolvane-sim scd`: <root>/captures/<Id>.scd.
+std::filesystem::path CaptureDetailPath(const Reader& reader);
+
+// Follows one reader's file cheaply: Read() re-parses the file only when it was
+// replaced since the last call (one stat otherwise). Meant for driver modules
+// that poll the finger state during a capture. Not thread-safe; one per user.
+class ReaderWatch {
+ public:
+  ReaderWatch(std::string name, uint32_t index);
+  // The reader's current state; nullopt while it is not attached (or malformed).
+  const std::optional<Reader>& Read();
+
+ private:
+  std::filesystem::path path_;
+  ino_t inode_ = 0;
+  timespec modified_{};
+  off_t size_ = -1;
+  std::optional<Reader> current_;
+};
+
+// ---- foreign USB devices ----
+struct ForeignDevice {
+  uint16_t vendorId = 0;
+  uint16_t productId = 0;
+  bool operator==(const ForeignDevice&) const = default;
+};
+std::vector<ForeignDevice> ListForeignDevices();
+void PlugForeignDevice(ForeignDevice device);  // refuses the Tolvane vendor id
+bool UnplugForeignDevice(ForeignDevice device);
+
+// Parses "VVVV:PPPP" (hexadecimal); nullopt otherwise.
+std::optional<ForeignDevice> ParseForeignId(std::string_view text);
+
+}  // namespace sim

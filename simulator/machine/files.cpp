@@ -1,0 +1,103 @@
+#include "simulator/machine/files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string SystemErrorText(const std::string& what, const fs::path& path) {
+  return what + " " + path.string() + ": " + std::strerror(errno);
+}
+
+fs::path TemporarySibling(const fs::path& path) {
+  static std::atomic<unsigned> counter{0};
+  // A leading dot keeps the temporary out of the way of folder watchers.
+  return path.parent_path() / ("." + path.filename().string() + ".tmp." + std::to_string(getpid()) +
+                               "." + std::to_string(counter++));
+}
+
+}  // namespace
+
+void WriteFileAtomically(const fs::path& path, std::string_view content) {
+  std::error_code error;
+  fs::create_directories(path.parent_path(), error);
+  if (error) throw MachineError("cannot create " + path.parent_path().string() + ": " + error.message());
+  const fs::path temporary = TemporarySibling(path);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) throw MachineError(SystemErrorText("cannot create", temporary));
+  size_t written = 0;
+  while (written < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const std::string message = SystemErrorText("cannot write", temporary);
+      ::close(fd);
+      ::unlink(temporary.c_str());
+      throw MachineError(message);
+    }
+    written += static_cast<size_t>(n);
+  }
+  if (::close(fd) != 0 || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    const std::string message = SystemErrorText("cannot write", path);
+    ::unlink(temporary.c_str());
+    throw MachineError(message);
+  }
+}
+
+void WriteJsonAtomically(const fs::path& path, const nlohmann::json& value) {
+  WriteFileAtomically(path, value.dump(2) + "\n");
+}
+
+std::optional<std::string> ReadWholeFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream content;
+  content << in.rdbuf();
+  if (in.bad()) return std::nullopt;
+  return std::move(content).str();
+}
+
+std::optional<nlohmann::json> ReadJsonFile(const fs::path& path) {
+  std::optional<std::string> content = ReadWholeFile(path);
+  if (!content) return std::nullopt;
+  nlohmann::json value = nlohmann::json::parse(*content, nullptr, /*allow_exceptions=*/false);
+  if (value.is_discarded()) {
+    ReportMalformed(path, "not valid JSON");
+    return std::nullopt;
+  }
+  return value;
+}
+
+void ReportMalformed(const fs::path& path, std::string_view why) {
+  std::cerr << "tolvane-sim: ignoring malformed file " << path.string() << ": " << why << "\n";
+}
+
+MachineLock::MachineLock(const fs::path& root) {
+  std::error_code error;
+  fs::create_directories(root, error);
+  const fs::path lockPath = root / ".lock";
+  fd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) throw MachineError(SystemErrorText("cannot open", lockPath));
+  while (::flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    const std::string message = SystemErrorText("cannot lock", lockPath);
+    ::close(fd_);
+    throw MachineError(message);
+  }
+}
+
+MachineLock::~MachineLock() { ::close(fd_); }
+
+}  // namespace sim

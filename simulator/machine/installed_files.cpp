@@ -1,0 +1,140 @@
+#include "simulator/machine/installed_files.h"
+
+#include <strings.h>
+
+#include <string>
+
+#include "simulator/machine/files.h"
+#include "simulator/machine/machine.h"
+#include "simulator/machine/root.h"
+
+namespace sim {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string KernelFileContent(const DriverFileSpec& spec, FileVersionNumber version) {
+  std::string content = "Tolvane simulated driver file ";
+  content += spec.name;
+  content += "\n";
+  content.resize(64, '\0');
+  const VS_FIXEDFILEINFO block = MakeFixedFileInfo(version.major, version.minor, version.build,
+                                                   version.revision, kFileTypeDriver);
+  content.append(reinterpret_cast<const char*>(&block), sizeof block);
+  return content;
+}
+
+void InstallModule(const fs::path& target, const DriverFileSpec& spec,
+                   std::optional<FileVersionNumber> version) {
+  const fs::path built = ModulesDirectory() / spec.name;
+  std::error_code error;
+  fs::create_directories(target.parent_path(), error);
+  if (!version) {
+    // A link is fine before the module is built; it resolves once it is.
+    fs::remove(target, error);
+    fs::create_symlink(built, target, error);
+    if (error) throw MachineError("cannot link " + target.string() + ": " + error.message());
+    return;
+  }
+  std::optional<std::string> bytes = ReadWholeFile(built);
+  if (!bytes) throw MachineError("built module not found: " + built.string());
+  if (!PatchFileVersion(*bytes, *version)) {
+    throw MachineError("built module has no version block: " + built.string());
+  }
+  WriteFileAtomically(target, *bytes);  // replaces a link or an older copy
+  fs::permissions(target, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                  fs::perm_options::add, error);
+}
+
+const DriverFileSpec& RequireDriverFile(std::string_view name) {
+  const DriverFileSpec* spec = FindDriverFile(name);
+  if (!spec) throw MachineError("unknown driver file: " + std::string(name));
+  return *spec;
+}
+
+}  // namespace
+
+const std::vector<DriverFileSpec>& DriverFiles() {
+  using K = DriverFileKind;
+  static const std::vector<DriverFileSpec> files = {
+      {"Qvhmx06m.dll", K::Module, "", {}},
+      {"Qvhmx05m.dll", K::Module, "", {}},
+      {"Qvhmx04m.dll", K::Module, "", {}},
+      {"Qvhx03m.dll", K::Module, "", {}},
+      {"Omrel.dll", K::Module, "", {}},
+      {"Dacro.dll", K::Module, "", {}},
+      {"winbio.dll", K::Module, "", {}},
+      {"qvhmx06x64.sys", K::Kernel, "drivers", {1, 0, 2, 0}},
+      {"Qvhmx06d.sys", K::Kernel, "drivers", {1, 0, 2, 0}},
+      {"qvhmx05x64.sys", K::Kernel, "drivers", {1, 0, 4, 0}},
+      {"Qvhmx05d.sys", K::Kernel, "drivers", {1, 0, 4, 0}},
+      {"qvhmx04x64.sys", K::Kernel, "drivers", {1, 0, 3, 5}},
+      {"Qvhmx04d.sys", K::Kernel, "drivers", {1, 0, 3, 5}},
+      {"QVHx03x64.sys", K::Kernel, "drivers", {2, 1, 0, 3}},
+      {"Qvhx03d.sys", K::Kernel, "drivers", {2, 1, 0, 3}},
+      {"omreldrvx64.sys", K::Kernel, "drivers", {1, 2, 0, 1}},
+      {"Omreldrv.sys", K::Kernel, "drivers", {1, 2, 0, 1}},
+      {"Dacrodrv.sys", K::Kernel, "drivers", {1, 0, 0, 7}},
+      {"Qvhmxwudf.dll", K::Kernel, "drivers/UMDF", {1, 0, 1, 0}},
+  };
+  return files;
+}
+
+const DriverFileSpec* FindDriverFile(std::string_view name) {
+  for (const DriverFileSpec& spec : DriverFiles()) {
+    const std::string_view known = spec.name;
+    if (known.size() == name.size() &&
+        strncasecmp(known.data(), name.data(), name.size()) == 0) {
+      return &spec;
+    }
+  }
+  return nullptr;
+}
+
+fs::path InstalledPath(const fs::path& root, const DriverFileSpec& spec) {
+  return SystemDirectory(root) / spec.directory / spec.name;
+}
+
+void InstallDriverFileAt(const fs::path& root, const DriverFileSpec& spec,
+                         std::optional<FileVersionNumber> version) {
+  const fs::path target = InstalledPath(root, spec);
+  if (spec.kind == DriverFileKind::Module) {
+    InstallModule(target, spec, version);
+  } else {
+    WriteFileAtomically(target, KernelFileContent(spec, version.value_or(spec.defaultVersion)));
+  }
+}
+
+void InstallDriverFile(std::string_view name, std::optional<FileVersionNumber> version) {
+  const DriverFileSpec& spec = RequireDriverFile(name);
+  const fs::path root = EnsureMachine();
+  MachineLock lock(root);
+  InstallDriverFileAt(root, spec, version);
+}
+
+void RemoveDriverFile(std::string_view name) {
+  const DriverFileSpec& spec = RequireDriverFile(name);
+  const fs::path root = EnsureMachine();
+  MachineLock lock(root);
+  std::error_code error;
+  if (!fs::remove(InstalledPath(root, spec), error)) {
+    if (error) throw MachineError("cannot remove " + std::string(spec.name) + ": " + error.message());
+    throw MachineError(std::string(spec.name) + " is not installed");
+  }
+}
+
+std::vector<InstalledFile> ListDriverFiles() {
+  const fs::path root = EnsureMachineQuietly();
+  std::vector<InstalledFile> files;
+  for (const DriverFileSpec& spec : DriverFiles()) {
+    InstalledFile file{&spec, InstalledPath(root, spec), false, std::nullopt};
+    std::error_code error;
+    file.present = fs::is_symlink(fs::symlink_status(file.path, error)) || fs::exists(file.path, error);
+    if (file.present) file.version = ReadFileVersion(file.path);
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
+}  // namespace sim

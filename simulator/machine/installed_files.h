@@ -1,0 +1,58 @@
+// The driver files that can be installed on the machine: the driver modules and
+// the framework stand-in in System32 (links to, or patched copies of, the
+// modules this build produces), and the kernel driver files in
+// System32/drivers and System32/drivers/UMDF (small files the machine writes,
+// each holding a fixed file-info block with its version).
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "simulator/machine/version_block.h"
+
+namespace sim {
+
+enum class DriverFileKind { Module, Kernel };
+
+struct DriverFileSpec {
+  const char* name;        // file name as Windows shows it
+  DriverFileKind kind;
+  const char* directory;   // below System32: "", "drivers" or "drivers/UMDF"
+  FileVersionNumber defaultVersion;  // kernel files only: what a fresh install writes
+};
+
+// Every file the machine knows, in a fixed order (modules first).
+const std::vector<DriverFileSpec>& DriverFiles();
+
+// The spec of a file name, compared without regard to case; null when unknown.
+const DriverFileSpec* FindDriverFile(std::string_view name);
+
+// Where a file lives on the machine at `root`.
+std::filesystem::path InstalledPath(const std::filesystem::path& root, const DriverFileSpec& spec);
+
+// Installs a file on the machine at MachineRoot(). A module without a version
+// becomes a link to the built module; with a version, a copy of the built
+// module whose block carries that version. A kernel file is written with the
+// version given, or its default. Throws MachineError (unknown name, built
+// module missing or without a block, write failure).
+void InstallDriverFile(std::string_view name, std::optional<FileVersionNumber> version = {});
+void InstallDriverFileAt(const std::filesystem::path& root, const DriverFileSpec& spec,
+                         std::optional<FileVersionNumber> version);
+
+// Removes an installed file; throws MachineError when unknown or not installed.
+void RemoveDriverFile(std::string_view name);
+
+struct InstalledFile {
+  const DriverFileSpec* spec;
+  std::filesystem::path path;
+  bool present;   // the file, or the link, exists
+  std::optional<FileVersionNumber> version;  // nullopt: missing target or no block
+};
+
+// The state of every known file on the machine at MachineRoot().
+std::vector<InstalledFile> ListDriverFiles();
+
+}  // namespace sim

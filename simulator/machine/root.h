@@ -1,0 +1,25 @@
+// Where the simulated machine lives and where its folders are.
+//
+// The root is $TOLVANE_SIM_ROOT, else $XDG_RUNTIME_DIR/tolvane-sim, else
+// /tmp/tolvane-sim-<uid>. It is resolved from the environment on every call, so
+// a test may point each case at its own temporary root.
+#pragma once
+
+#include <filesystem>
+
+namespace sim {
+
+std::filesystem::path MachineRoot();
+
+// Folders below a root (none of these create anything).
+std::filesystem::path WindowsDirectory(const std::filesystem::path& root);  // <root>/Windows
+std::filesystem::path SystemDirectory(const std::filesystem::path& root);   // <root>/Windows/System32
+std::filesystem::path DriversDirectory(const std::filesystem::path& root);  // .../System32/drivers
+std::filesystem::path BusDirectory(const std::filesystem::path& root);      // <root>/bus
+std::filesystem::path CapturesDirectory(const std::filesystem::path& root); // <root>/captures
+
+// Where this build put the simulated driver modules and the framework
+// stand-in: the folder tolvane-modules beside libtolvane-simmachine.
+std::filesystem::path ModulesDirectory();
+
+}  // namespace sim
