@@ -162,10 +162,12 @@ uint32_t QvUsbDevice::GetEntry(DeviceEntry* out) const {
 uint32_t QvUsbDevice::ReadSerialNumber(uint32_t size, char* out) {
   if (!out || size == 0) return kStatusSystemFileLoadFail;
   switch (type_) {
+    case kReaderHmx03:
+      if (release_ < kType4WideSerialBelowRelease) return ReadWideSerial(size, out);
+      return ReadLowByteSerial(size, out);
     case kReaderHmx04:
     case kReaderHmx05:
     case kReaderHmx06:
-      if (type_ == kReaderHmx04 && release_ < kType4WideSerialBelowRelease) return ReadWideSerial(size, out);
       return ReadLowByteSerial(size, out);
     case kReaderHmx02:
       return ReadType3Serial(size, out);
