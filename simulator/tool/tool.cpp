@@ -214,7 +214,10 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   reader(scd);
   scd->add_option("file", args.file, "output file")->required();
 
-  for (const std::string& argument : arguments) {
+  // CLI11 would only say that a command is missing; name the word it did not know.
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--root") ++i;
     if (argument.starts_with("-")) continue;
     if (app.get_subcommands([&](CLI::App* command) { return command->get_name() == argument; }).empty()) {
       err << "tolvane-sim: unknown command: " << argument << " (see tolvane-sim --help)\n";

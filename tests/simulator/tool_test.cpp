@@ -1,0 +1,182 @@
+// Every tolvane-sim command, run in process against a test machine, and the
+// built program once as a subprocess.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "simulator/machine/machine.h"
+#include "simulator/tool/tool.h"
+#include "tests/simulator/temp_root.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out, err;
+};
+
+Result RunCommand(std::vector<std::string> arguments) {
+  std::ostringstream out, err;
+  const int status = sim::RunTool(arguments, out, err);
+  return {status, out.str(), err.str()};
+}
+
+// A command that must succeed silently on stderr.
+void Ok(std::vector<std::string> arguments) {
+  const Result result = RunCommand(arguments);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+}
+
+// A command that must fail with one line naming `what`.
+void Fails(std::vector<std::string> arguments, const std::string& what) {
+  const Result result = RunCommand(arguments);
+  EXPECT_NE(result.status, 0);
+  EXPECT_NE(result.err.find(what), std::string::npos) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+}
+
+TEST(Tool, InitAndStatus) {
+  TempMachineRoot temp;
+  Ok({"init", "--empty"});
+  EXPECT_TRUE(sim::ListReaders().empty());
+  Ok({"init"});
+  const Result status = RunCommand({"status"});
+  ASSERT_EQ(status.status, 0);
+  for (const char* expected : {"Windows 10.0", "qvhmx05x64.sys  1.0.4.0", "HMX05-0", "2F3D:2200",
+                               "HMX04-0", "via framework", "parallel", "port 0x378 mode 3"}) {
+    EXPECT_NE(status.out.find(expected), std::string::npos) << expected << " in\n" << status.out;
+  }
+}
+
+TEST(Tool, RootOptionChoosesTheMachine) {
+  TempMachineRoot temp;
+  const fs::path other = temp.Folder() / "other";
+  Ok({"--root", other.string(), "init", "--empty"});
+  EXPECT_TRUE(fs::exists(other / "machine.json"));
+  EXPECT_TRUE(sim::ListReaders().empty()) << "the option also applies to later calls in this process";
+}
+
+TEST(Tool, PlugAndUnplugReadersAndForeignDevices) {
+  TempMachineRoot temp;
+  Ok({"init", "--empty"});
+  Ok({"plug", "HMX05-1", "--product", "2001", "--release", "0x0FFF", "--serial", "ABC123",
+      "--framework", "--finger", "absent", "--latency", "40"});
+  const sim::Reader reader = *sim::FindReader("HMX05", 1);
+  EXPECT_EQ(reader.productId, 0x2001);
+  EXPECT_EQ(reader.release, 0x0FFF);
+  EXPECT_EQ(reader.serial, "ABC123");
+  EXPECT_TRUE(reader.framework);
+  EXPECT_EQ(reader.finger, sim::FingerState::Absent);
+  EXPECT_EQ(reader.latencyMs, 40u);
+  Fails({"plug", "HMX05-1"}, "already attached");
+
+  Ok({"plug", "parallel", "--port", "278", "--mode", "1"});
+  EXPECT_EQ(sim::FindReaderByType(1, 0)->portAddress, 0x278);
+  Fails({"plug", "parallel", "--product", "1"}, "USB readers");
+  Fails({"plug", "OMREL-0", "--mode", "1"}, "parallel reader");
+  Fails({"plug", "HMX07-0"}, "not a reader");
+  Fails({"plug", "QVUSB-0", "--product", "12345"}, "--product");
+  Fails({"plug", "QVUSB-0", "--serial", "has space"}, "serial");
+
+  Ok({"plug-foreign", "046D:C52B"});
+  EXPECT_EQ(sim::ListForeignDevices().size(), 1u);
+  Fails({"plug-foreign", "2F3D:2200"}, "Tolvane");
+  Ok({"unplug", "046d:c52b"});
+  Ok({"unplug", "HMX05-1"});
+  Ok({"unplug", "parallel"});
+  EXPECT_TRUE(sim::ListReaders().empty());
+  EXPECT_TRUE(sim::ListForeignDevices().empty());
+  Fails({"unplug", "HMX05-1"}, "not attached");
+}
+
+TEST(Tool, TouchFingerAndConfigureChangeOneReader) {
+  TempMachineRoot temp;
+  Ok({"touch", "HMX05-0"});
+  Ok({"touch", "HMX05-0"});
+  Ok({"finger", "HMX06-0", "present"});
+  Ok({"configure", "HMX05-0", "--mode", "2", "--brightness", "120", "--smart", "off", "--status", "5"});
+  const sim::Reader r20 = *sim::FindReader("HMX05", 0);
+  EXPECT_EQ(r20.touches, 2u);
+  EXPECT_EQ(r20.configure, (sim::ConfigureSettings{2, 120, false, 5}));
+  EXPECT_EQ(sim::FindReader("HMX06", 0)->finger, sim::FingerState::Present);
+  EXPECT_EQ(sim::FindReader("HMX06", 0)->touches, 0u);
+
+  Ok({"configure", "HMX05-0", "--brightness", "90"});
+  EXPECT_EQ(sim::FindReader("HMX05", 0)->configure, (sim::ConfigureSettings{2, 90, false, 5}))
+      << "settings not given are kept";
+  Fails({"finger", "HMX05-0", "maybe"}, "maybe");
+  Fails({"touch", "HMX05-5"}, "not attached");
+}
+
+TEST(Tool, DriverInstallAndRemove) {
+  TempMachineRoot temp;
+  Ok({"driver", "install", "Qvhmx05d.sys", "--version", "1.0.2.9"});
+  EXPECT_EQ(sim::ReadFileVersion(sim::DriversDirectory(temp.Root()) / "Qvhmx05d.sys"),
+            (sim::FileVersionNumber{1, 0, 2, 9}));
+  Ok({"driver", "remove", "qvhmx05d.sys"});
+  EXPECT_FALSE(fs::exists(sim::DriversDirectory(temp.Root()) / "Qvhmx05d.sys"));
+  Fails({"driver", "remove", "Qvhmx05d.sys"}, "not installed");
+  Fails({"driver", "install", "Other.dll"}, "unknown driver file");
+  Fails({"driver", "install", "Qvhmx05d.sys", "--version", "1.0"}, "A.B.C.D");
+}
+
+TEST(Tool, OsChangesTheProfile) {
+  TempMachineRoot temp;
+  Ok({"os", "--version", "6.0", "--platform-id", "1", "--64bit", "off", "--remote", "on", "--framework", "off"});
+  const sim::Profile profile = sim::LoadProfile();
+  EXPECT_EQ(profile.major, 6u);
+  EXPECT_EQ(profile.minor, 0u);
+  EXPECT_EQ(profile.platformId, 1u);
+  EXPECT_FALSE(profile.is64Bit);
+  EXPECT_TRUE(profile.remoteSession);
+  EXPECT_FALSE(profile.frameworkPresent);
+  Fails({"os", "--version", "six"}, "MAJOR.MINOR");
+  Fails({"os", "--64bit", "yes"}, "yes");
+}
+
+TEST(Tool, ScdCopiesTheLastCaptureDetailRecord) {
+  TempMachineRoot temp;
+  const fs::path output = temp.Folder() / "out.scd";
+  Fails({"scd", "HMX05-0", output.string()}, "no capture-detail record");
+  const fs::path record = sim::CaptureDetailPath(*sim::FindReader("HMX05", 0));
+  sim::WriteFileAtomically(record, std::string("\x70\x00\x00\x00record", 10));
+  Ok({"scd", "HMX05-0", output.string()});
+  EXPECT_EQ(sim::ReadWholeFile(output), sim::ReadWholeFile(record));
+}
+
+TEST(Tool, MalformedCommandLinesAreOneLineErrors) {
+  TempMachineRoot temp;
+  Fails({}, "subcommand");
+  Fails({"frobnicate"}, "unknown command");
+  Fails({"plug"}, "reader");
+  Fails({"status", "--bogus"}, "--bogus");
+  const Result help = RunCommand({"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("plug-foreign"), std::string::npos);
+}
+
+TEST(Tool, ProgramReportsVersionAndExitStatus) {
+  TempMachineRoot temp;
+  auto run = [](const std::string& command, std::string& output) {
+    FILE* pipe = popen(command.c_str(), "r");
+    char buffer[256];
+    output.clear();
+    while (fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    return WEXITSTATUS(pclose(pipe));
+  };
+  std::string output;
+  EXPECT_EQ(run(std::string(TOLVANE_SIM_TOOL) + " --version", output), 0);
+  EXPECT_EQ(output, "tolvane-sim " PROJECT_VERSION "\n");
+  EXPECT_EQ(run(std::string(TOLVANE_SIM_TOOL) + " unplug HMX05-9 2>&1", output), 1);
+  EXPECT_EQ(output, "tolvane-sim: HMX05-9 is not attached\n");
+}
+
+}  // namespace
