@@ -6,6 +6,7 @@
 // mutex must be locked and unlocked at one address, because the owning
 // thread's robust list links it by address.
 #include <time.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
@@ -29,9 +30,10 @@ struct Mapping {
   std::string shmName;
   SharedMutexBlock* block = nullptr;
   int handles = 0;  // open handles in this process; guarded by mappingsLock
-  // Acquisitions by this process's threads not yet released. While it is not
-  // zero the mapping stays, even without handles: the owner's robust list
-  // still points into it.
+  // The thread of this process that holds the mutex (0 for none) and how
+  // often. While it is held the mapping stays, even without handles: the
+  // owner's robust list still points into it.
+  std::atomic<pid_t> owner{0};
   std::atomic<int> heldDepth{0};
 };
 
@@ -62,30 +64,55 @@ NamedMutex::~NamedMutex() {
   mappings.erase(mapping_->shmName);
 }
 
+// The thread checker sees pthread_mutex_timedlock but not pthread_mutex_clocklock
+// (it would then report the owner's unlock as wrong). Its builds wait on the
+// realtime clock instead; every other build waits on the monotonic clock, which
+// a change of the wall clock cannot stretch or cut short.
+#if defined(__SANITIZE_THREAD__)
+#define TOLVANE_THREAD_CHECKER 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define TOLVANE_THREAD_CHECKER 1
+#endif
+#endif
+
 int TimedLock(pthread_mutex_t& mutex, DWORD milliseconds) {
   if (milliseconds == INFINITE) return pthread_mutex_lock(&mutex);
-  if (milliseconds == 0) return pthread_mutex_trylock(&mutex);
+  // A free or abandoned mutex is taken without a deadline (this is also the
+  // path on which the thread checker follows an abandoned mutex).
+  const int tried = pthread_mutex_trylock(&mutex);
+  if (tried != EBUSY || milliseconds == 0) return tried;
+#ifdef TOLVANE_THREAD_CHECKER
+  constexpr clockid_t kClock = CLOCK_REALTIME;
+#else
+  constexpr clockid_t kClock = CLOCK_MONOTONIC;
+#endif
   timespec deadline{};
-  clock_gettime(CLOCK_MONOTONIC, &deadline);
+  clock_gettime(kClock, &deadline);
   deadline.tv_sec += milliseconds / 1000;
   deadline.tv_nsec += static_cast<long>(milliseconds % 1000) * 1000000L;
   if (deadline.tv_nsec >= 1000000000L) {
     deadline.tv_sec += 1;
     deadline.tv_nsec -= 1000000000L;
   }
-  return pthread_mutex_clocklock(&mutex, CLOCK_MONOTONIC, &deadline);
+#ifdef TOLVANE_THREAD_CHECKER
+  return pthread_mutex_timedlock(&mutex, &deadline);
+#else
+  return pthread_mutex_clocklock(&mutex, kClock, &deadline);
+#endif
 }
 
 DWORD NamedMutex::Wait(DWORD milliseconds) {
   pthread_mutex_t& mutex = mapping_->block->mutex;
   switch (TimedLock(mutex, milliseconds)) {
     case 0:
+      mapping_->owner.store(gettid());
       ++mapping_->heldDepth;
       return WAIT_OBJECT_0;
     case EOWNERDEAD:
-      // The owner died holding it: whatever it held for it this process now
-      // holds once, however deep the dead owner was.
+      // The owner died holding it, however deep: now it is held once.
       pthread_mutex_consistent(&mutex);
+      mapping_->owner.store(gettid());
       mapping_->heldDepth.store(1);
       return WAIT_ABANDONED;
     case ETIMEDOUT:
@@ -98,11 +125,13 @@ DWORD NamedMutex::Wait(DWORD milliseconds) {
 }
 
 BOOL NamedMutex::Release() {
-  if (pthread_mutex_unlock(&mapping_->block->mutex) != 0) {
+  // A thread that does not own it is turned away before it touches the lock,
+  // so unlocking is only ever asked of the owner.
+  if (mapping_->owner.load() != gettid() || pthread_mutex_unlock(&mapping_->block->mutex) != 0) {
     SetLastError(ERROR_NOT_OWNER);
     return FALSE;
   }
-  --mapping_->heldDepth;
+  if (--mapping_->heldDepth == 0) mapping_->owner.store(0);
   return TRUE;
 }
 
@@ -157,7 +186,10 @@ Mapping* MapNamedMutex(const char* name, bool create, bool initialOwner, bool& e
   auto mapping = std::make_unique<Mapping>();
   mapping->shmName = shmName;
   mapping->block = block;
-  if (!existed && initialOwner) mapping->heldDepth.store(1);
+  if (!existed && initialOwner) {
+    mapping->owner.store(gettid());
+    mapping->heldDepth.store(1);
+  }
   return mappings.emplace(shmName, std::move(mapping)).first->second.get();
 }
 

@@ -53,7 +53,8 @@ SharedMutexBlock* CreateSharedMutexBlock(const std::string& shmName, bool initia
   // A fresh object is zero-filled, so `initialized` reads 0 to anyone who
   // attaches before the mutex is ready.
   if (block) error = InitializeMutex(block->mutex);
-  if (block && !error && initialOwner) error = pthread_mutex_lock(&block->mutex);
+  // Nobody else can see the mutex yet, so taking it cannot block.
+  if (block && !error && initialOwner) error = pthread_mutex_trylock(&block->mutex);
   if (error) {
     if (block) Unmap(block);
     shm_unlink(shmName.c_str());
