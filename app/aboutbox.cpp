@@ -1,0 +1,71 @@
+#include "app/aboutbox.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QLabel* MakeBoldLabel(QWidget* parent, const char* name, const QString& text) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->setAccessibleName(text);
+  QFont font = label->font();
+  font.setBold(true);
+  label->setFont(font);
+  return label;
+}
+
+}  // namespace
+
+TAboutBoxDlg::TAboutBoxDlg(QWidget* parent) : QDialog(parent) {
+  QFont formFont(QStringLiteral("MS Sans Serif"));
+  formFont.setPixelSize(11);
+  setFont(formFont);
+  setWindowTitle(QStringLiteral("About Tolvane Device Diagnositc"));
+  setFixedSize(311, 210);
+
+  GroupBox1 = new QGroupBox(this);
+  GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  GroupBox1->setAccessibleName(QStringLiteral("About"));
+  // Where Arial is missing, a face of about its width keeps the title inside the frame.
+  QFont arial;
+  arial.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                     QStringLiteral("DejaVu Sans Condensed")});
+  arial.setPixelSize(12);
+  GroupBox1->setFont(arial);
+  GroupBox1->setGeometry(8, 8, 297, 145);
+
+  Label4 = MakeBoldLabel(GroupBox1, "Label4",
+                         QStringLiteral("Tolvane Fingerprint Device Diagnostic Utility"));
+  Label4->setGeometry(QRect(QPoint(19, 25), Label4->sizeHint()));
+
+  // Centred on its design place: the text grows to both sides.
+  lblVersion = MakeBoldLabel(GroupBox1, "lblVersion", QStringLiteral("Ver 4.8"));
+  lblVersion->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+  lblVersion->setGeometry(102, 46, 93, lblVersion->sizeHint().height());
+
+  OKBtn = new QPushButton(QStringLiteral("OK"), this);
+  OKBtn->setObjectName(QStringLiteral("OKBtn"));
+  OKBtn->setAccessibleName(QStringLiteral("OK"));
+  OKBtn->setGeometry(118, 168, 75, 25);
+  OKBtn->setDefault(true);
+  connect(OKBtn, &QPushButton::clicked, this, [this] { done(1); });
+
+  FormCreate();
+}
+
+void TAboutBoxDlg::FormCreate() {
+  lblVersion->setText(QStringLiteral("Ver 4.83"));
+  lblVersion->setAccessibleName(lblVersion->text());
+}
+
+void TAboutBoxDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (const QScreen* screen = this->screen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}

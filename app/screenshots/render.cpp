@@ -1,0 +1,57 @@
+// Renders the main window (General and Image pages) and the About box into PNG
+// files, for the documentation: tolvane-screenshots OUTPUT_DIRECTORY.
+// Run on the offscreen platform; the window shows what the simulated machine
+// holds once the first Refresh has run.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTabWidget>
+#include <cstdio>
+
+#include "app/aboutbox.h"
+#include "app/mainform.h"
+
+namespace {
+
+void ProcessEventsFor(int milliseconds) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+bool Save(QWidget& widget, const QDir& directory, const char* name) {
+  const QString path = directory.filePath(QString::fromLatin1(name));
+  if (widget.grab().save(path)) return true;
+  std::fprintf(stderr, "tolvane-screenshots: cannot write %s\n", qPrintable(path));
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication application(argc, argv);
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: tolvane-screenshots OUTPUT_DIRECTORY\n");
+    return 2;
+  }
+  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  if (!directory.exists()) {
+    std::fprintf(stderr, "tolvane-screenshots: no directory %s\n", argv[1]);
+    return 2;
+  }
+
+  TForm1 form;
+  TAboutBoxDlg about;
+  form.show();
+  ProcessEventsFor(600);  // the first Refresh runs 100 ms after start
+
+  bool saved = Save(form, directory, "main-image.png");
+  form.PageControl1->setCurrentWidget(form.TabGeneral);
+  ProcessEventsFor(50);
+  saved = Save(form, directory, "main-general.png") && saved;
+  about.show();
+  ProcessEventsFor(50);
+  saved = Save(about, directory, "about.png") && saved;
+  return saved ? 0 : 1;
+}

@@ -1,0 +1,36 @@
+#include <gtest/gtest.h>
+
+#include "app/dialog_seam.h"
+
+namespace {
+
+TEST(DialogSeamTest, FiltersBecomeQtFilters) {
+  EXPECT_EQ(QtFileFilter("Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*"),
+            "Bmp files (*.bmp);;All files (*.*)");
+  EXPECT_EQ(QtFileFilter("Logs|*.log"), "Logs (*.log)");
+}
+
+TEST(DialogSeamTest, FileDialogAppliesTheDefaultExtensionAndCancels) {
+  DialogSeam seam;
+  TFileDialog dialog(seam, nullptr, true);
+  dialog.DefaultExt = "bmp";
+  seam.nextFileNames = {QString("/tmp/finger"), QString("/tmp/finger.raw"), std::nullopt};
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, "/tmp/finger.bmp");
+  ASSERT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, "/tmp/finger.raw");
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(seam.fileDialogsShown, 3);
+}
+
+TEST(DialogSeamTest, MessageBoxesAreRecordedAndAnswered) {
+  DialogSeam seam;
+  seam.nextAnswers.push_back(kModalResultOk);
+  EXPECT_EQ(seam.MessageBox(nullptr, "Not support this .scd file", "ERROR", MessageIcon::Error),
+            kModalResultOk);
+  ASSERT_EQ(seam.shownMessages.size(), 1u);
+  EXPECT_EQ(seam.shownMessages[0].caption, "ERROR");
+  EXPECT_FALSE(seam.shownMessages[0].owned);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// A main window on its own simulated machine, with the capture flags as at
+// program start.
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "app/capture_flags.h"
+#include "app/mainform.h"
+
+inline void ResetCaptureFlags() {
+  NotCapturing = 1;
+  StopRequested = 1;
+  StoppedByCallback = 0;
+  ImageAvailable = 0;
+  ResumeAfterSuspend = 0;
+  LastCallbackTick = 0;
+}
+
+// Processes events until `done` holds or `timeoutMs` passed; returns `done()`.
+inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < timeoutMs) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+  return done();
+}
+
+inline void ProcessEventsFor(int milliseconds) {
+  ProcessEventsUntil([] { return false; }, milliseconds);
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(root_.isValid());
+    setenv("TOLVANE_SIM_ROOT", root_.path().toLocal8Bit().constData(), 1);
+    ResetCaptureFlags();
+    form_ = std::make_unique<TForm1>();
+  }
+  void TearDown() override {
+    form_.reset();
+    ResetCaptureFlags();
+  }
+
+  // Keeps the design state: the first Refresh does not run.
+  void HoldFirstRefresh() { form_->Timer1->stop(); }
+
+  QTemporaryDir root_;
+  std::unique_ptr<TForm1> form_;
+};

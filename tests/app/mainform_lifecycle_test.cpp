@@ -1,0 +1,102 @@
+// Creation and destruction of the main window: its named lock, its device
+// notification and the release of everything it owns in any partial state.
+#include <QStatusBar>
+#include <chrono>
+#include <cstdlib>
+
+#include "app/aboutbox.h"
+#include "fake_sensor.h"
+#include "form_fixture.h"
+#include "platform/device_notifications.h"
+
+namespace {
+
+using LifecycleTest = FormTest;
+using Clock = std::chrono::steady_clock;
+
+bool WindowLockExists() {
+  HANDLE lock = OpenMutexA(SYNCHRONIZE, FALSE, "qvdx_exeUNITLOCKER0");
+  if (!lock) return false;
+  CloseHandle(lock);
+  return true;
+}
+
+bool RegisteredForUsbDevices(HWND window) {
+  for (const platform::DeviceNotificationTarget& target : platform::DeviceNotificationTargets()) {
+    if (target.window == window &&
+        std::memcmp(&target.interfaceClass, &GUID_DEVINTERFACE_USB_DEVICE, sizeof(GUID)) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(LifecycleTest, WindowLockAndNotificationLiveAsLongAsTheWindow) {
+  const HWND handle = form_->Handle;
+  EXPECT_STREQ(form_->Locker->Name(), "qvdx_exeUNITLOCKER0");
+  EXPECT_TRUE(WindowLockExists());
+  EXPECT_NE(form_->DeviceNotify, nullptr);
+  EXPECT_TRUE(RegisteredForUsbDevices(handle));
+  EXPECT_TRUE(platform::IsWindowRegistered(handle));
+
+  form_.reset();
+  EXPECT_FALSE(WindowLockExists());
+  EXPECT_FALSE(RegisteredForUsbDevices(handle));
+  EXPECT_FALSE(platform::IsWindowRegistered(handle));
+  EXPECT_FALSE(PostMessageA(handle, kFingerDetectedMessage, 1, 0));
+}
+
+TEST_F(LifecycleTest, StateRecordStartsAsDesigned) {
+  EXPECT_EQ(form_->Sensor, nullptr);
+  EXPECT_EQ(form_->ImageBuffer, nullptr);
+  EXPECT_EQ(form_->DeviceIndex, -1);
+  EXPECT_EQ(form_->DefaultCaptureMode, 3u);
+  EXPECT_EQ(form_->AutoOnSupported, 1);
+  EXPECT_EQ(form_->Dib.Palette(), nullptr);
+  EXPECT_EQ(NotCapturing, 1);
+  EXPECT_EQ(StopRequested, 1);
+}
+
+TEST_F(LifecycleTest, DestructionReleasesAPartlySetUpWindow) {
+  FakeSensor sensor;
+  form_->Sensor = &sensor;  // no driver module: ReleaseSensor leaves it alone
+  form_->ImageBuffer = std::make_unique<uint8_t[]>(16);
+  form_->ScDetail.reset(static_cast<SmartCaptureDetail*>(std::calloc(1, sizeof(SmartCaptureDetail))));
+  form_->DeviceNotify = nullptr;
+  const auto start = Clock::now();
+  form_.reset();
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(200));
+  // Destruction does not close the reader: it is only unloaded with its module.
+  EXPECT_EQ(sensor.CountOf("CloseDevice"), 0);
+}
+
+TEST_F(LifecycleTest, DestructionDuringContinuousCaptureStopsItAndWaits) {
+  FakeSensor sensor;
+  form_->Sensor = &sensor;
+  NotCapturing = 0;
+  const auto start = Clock::now();
+  form_.reset();
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(200));
+}
+
+TEST_F(LifecycleTest, AboutShowsTheAboutBoxModally) {
+  TAboutBoxDlg about;
+  form_->AboutBoxDlg = &about;
+  form_->Dialogs.nextAnswers.push_back(kModalResultOk);
+  form_->About1->trigger();
+  EXPECT_EQ(form_->Dialogs.modalDialogsShown, 1);
+}
+
+TEST_F(LifecycleTest, ExitClosesTheWindow) {
+  form_->show();
+  ASSERT_TRUE(form_->isVisible());
+  form_->Exit1->trigger();
+  EXPECT_FALSE(form_->isVisible());
+}
+
+TEST_F(LifecycleTest, ShowStatusPutsTheStatusMessageIntoTheStatusBar) {
+  form_->ShowStatus(59);
+  EXPECT_EQ(form_->StatusBar->currentMessage(), "Used by another process...");
+}
+
+}  // namespace
