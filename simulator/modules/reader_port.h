@@ -27,6 +27,12 @@ struct ConfigureSettings {
   uint32_t status = 0;  // what Configure returns
 };
 
+// Where a parallel reader's port lies and how it is set up.
+struct ParallelPortSettings {
+  uint16_t address;
+  uint16_t mode;  // 1 SPP, 2 PS/2, 3 EPP, 4 ECP
+};
+
 class ReaderPort {
  public:
   virtual ~ReaderPort() = default;
@@ -51,6 +57,10 @@ class ReaderPort {
 
   // Keeps the last capture-detail record where tools can show it.
   virtual void StoreDetailRecord(std::span<const uint8_t> record) = 0;
+
+  // A parallel reader's port as the workstation set it up; nullopt leaves the
+  // model's usual port.
+  virtual std::optional<ParallelPortSettings> ParallelPort() const { return std::nullopt; }
 };
 
 // Finds the reader of the module's type at a device index; null when none is attached.

@@ -157,8 +157,10 @@ uint32_t SENSORAPI SensorObject::GetDeviceInfo(DeviceInfo* info) {
   if (!info) return kInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
-  info->portAddress = model_.portAddress;
-  info->portMode = model_.portMode;
+  const ParallelPortSettings port =
+      port_->ParallelPort().value_or(ParallelPortSettings{model_.portAddress, model_.portMode});
+  info->portAddress = port.address;
+  info->portMode = port.mode;
   info->width = model_.width;
   info->height = model_.height;
   info->brightness = brightness_;

@@ -1,0 +1,303 @@
+// The built driver module libraries, loaded exactly as the utility loads them
+// (by file name, through the machine's System32) and driven through the sensor
+// interface alone, on a temporary machine per test.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <future>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "device/module_loader.h"
+#include "device/sensor.h"
+#include "platform/win32.h"
+#include "platform/window_host.h"
+#include "simulator/machine/machine.h"
+#include "simulator/tool/tool.h"
+#include "tests/simulator/temp_root.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t kDeviceGone = 53;
+constexpr uint32_t kDeviceNotFound = 55;
+
+struct BuiltModule {
+  const char* file;
+  uint32_t type;
+  sim::FileVersionNumber version;
+};
+constexpr BuiltModule kBuiltModules[] = {
+#include "module_versions.inc"
+};
+
+// A module loaded by name and its sensor, released through the module.
+class LoadedSensor {
+ public:
+  LoadedSensor(const char* file, uint32_t type) {
+    result_ = LoadSensorModule(file, sensor_, module_, type);
+  }
+  ~LoadedSensor() { UnloadSensorModule(sensor_, module_); }
+  LoadedSensor(const LoadedSensor&) = delete;
+  LoadedSensor& operator=(const LoadedSensor&) = delete;
+
+  bool Loaded() const { return result_ == kLoadOk && sensor_; }
+  ISensor* operator->() const { return sensor_; }
+
+ private:
+  int result_ = kLoadModuleMissing;
+  ISensor* sensor_ = nullptr;
+  HMODULE module_ = nullptr;
+};
+
+class ModuleLibraryTest : public ::testing::Test {
+ protected:
+  // The machine as a fresh computer has it, or with no readers at all.
+  void UseMachine(bool empty) { sim::InitMachine(empty); }
+
+  static void Plug(const char* name, uint32_t index) {
+    sim::PlugReader(sim::DefaultReader(*sim::FindReaderModel(name), index));
+  }
+
+  TempMachineRoot root_;
+};
+
+// The fixed file-info block of a file, as the utility reads it.
+std::optional<sim::FileVersionNumber> VersionThroughPlatform(const char* file) {
+  DWORD handle = 0;
+  const DWORD size = GetFileVersionInfoSizeA(file, &handle);
+  if (size == 0) return std::nullopt;
+  std::vector<uint8_t> data(size);
+  if (!GetFileVersionInfoA(file, handle, size, data.data())) return std::nullopt;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(data.data(), "\\", reinterpret_cast<LPVOID*>(&info), &length)) return std::nullopt;
+  if (length != sizeof(VS_FIXEDFILEINFO) || info->dwSignature != VS_FFI_SIGNATURE) return std::nullopt;
+  return sim::FileVersionNumber{static_cast<uint16_t>(info->dwFileVersionMS >> 16),
+                                static_cast<uint16_t>(info->dwFileVersionMS & 0xFFFF),
+                                static_cast<uint16_t>(info->dwFileVersionLS >> 16),
+                                static_cast<uint16_t>(info->dwFileVersionLS & 0xFFFF)};
+}
+
+TEST_F(ModuleLibraryTest, DefaultMachineReadersOpenByIndexIncludingTheFrameworkServedOne) {
+  UseMachine(/*empty=*/false);
+  LoadedSensor r20("Qvhmx05m.dll", 6);
+  ASSERT_TRUE(r20.Loaded());
+  EXPECT_EQ(r20->OpenDevice(1, 0), kDeviceNotFound);
+  EXPECT_EQ(r20->OpenDevice(0, 0), 0u);
+
+  // The framework serves the HMX04, yet its module reaches the reader directly.
+  LoadedSensor hmx04("Qvhmx04m.dll", 5);
+  ASSERT_TRUE(hmx04.Loaded());
+  EXPECT_EQ(hmx04->OpenDevice(0, 0), 0u);
+
+  // The parallel port carries one reader only.
+  LoadedSensor parallel("Dacro.dll", 1);
+  ASSERT_TRUE(parallel.Loaded());
+  EXPECT_EQ(parallel->OpenDevice(1, 0), kDeviceNotFound);
+}
+
+TEST_F(ModuleLibraryTest, EveryModuleReportsItsModelsImageSize) {
+  struct Expected {
+    const char* bus;
+    uint32_t index;
+    int32_t width, height;
+  };
+  const std::map<uint32_t, Expected> expected = {
+      {1, {"parallel", 0, 240, 320}}, {3, {"OMREL", 2, 258, 336}}, {4, {"QVUSB", 0, 260, 300}},
+      {5, {"HMX04", 1, 280, 360}},    {6, {"HMX05", 0, 300, 400}}, {7, {"HMX06", 9, 272, 352}}};
+  UseMachine(/*empty=*/true);
+  for (const auto& [type, reader] : expected) Plug(reader.bus, reader.index);
+
+  for (const BuiltModule& built : kBuiltModules) {
+    SCOPED_TRACE(built.file);
+    const Expected& reader = expected.at(built.type);
+    LoadedSensor sensor(built.file, built.type);
+    ASSERT_TRUE(sensor.Loaded());
+    ASSERT_EQ(sensor->OpenDevice(reader.index, 0), 0u);
+    DeviceInfo info{};
+    ASSERT_EQ(sensor->GetDeviceInfo(&info), 0u);
+    EXPECT_EQ(info.width, reader.width);
+    EXPECT_EQ(info.height, reader.height);
+    EXPECT_EQ(info.brightness, 50);
+    if (built.type == 1) {
+      EXPECT_EQ(info.portAddress, 0x378);
+      EXPECT_EQ(info.portMode, 3);
+    }
+    std::vector<uint8_t> image(static_cast<size_t>(reader.width) * reader.height);
+    EXPECT_EQ(sensor->GetImage(image.data()), 0u);
+  }
+}
+
+TEST_F(ModuleLibraryTest, TheParallelModuleReportsThePortTheMachineSetUp) {
+  UseMachine(/*empty=*/true);
+  sim::Reader reader = sim::DefaultReader(*sim::FindReaderModel("parallel"), 0);
+  reader.portAddress = 0x278;
+  reader.portMode = 2;
+  sim::PlugReader(reader);
+  LoadedSensor sensor("Dacro.dll", 1);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+  DeviceInfo info{};
+  ASSERT_EQ(sensor->GetDeviceInfo(&info), 0u);
+  EXPECT_EQ(info.portAddress, 0x278);
+  EXPECT_EQ(info.portMode, 2);
+}
+
+class RecordingWindow : public platform::WindowClient {
+ public:
+  void MessagesPosted() override {}
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
+    messages.emplace_back(message, wParam);
+    return 0;
+  }
+  void SurfaceChanged() override {}
+  std::vector<std::pair<UINT, WPARAM>> messages;
+};
+
+TEST_F(ModuleLibraryTest, ATouchOnTheMachinePostsFingerDetectedWhileAutoOnIsOn) {
+  UseMachine(/*empty=*/false);
+  RecordingWindow client;
+  HWND window = platform::RegisterWindow(&client, 10, 10);
+  {
+    LoadedSensor sensor("Qvhmx05m.dll", 6);
+    ASSERT_TRUE(sensor.Loaded());
+    ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+    ASSERT_EQ(sensor->EnableAutoOn(1, window, 0), 0u);
+    ASSERT_TRUE(sim::TouchReader("HMX05", 0));
+    const auto deadline = std::chrono::steady_clock::now() + 3s;
+    while (client.messages.empty() && std::chrono::steady_clock::now() < deadline) {
+      platform::DispatchPostedMessages(window);
+      std::this_thread::sleep_for(5ms);
+    }
+    ASSERT_EQ(client.messages.size(), 1u);
+    EXPECT_EQ(client.messages[0], std::make_pair(kFingerDetectedMessage, WPARAM{1}));
+  }
+  platform::UnregisterWindow(window);
+}
+
+TEST_F(ModuleLibraryTest, ConfigureAppliesWhatTheMachinesDialogHolds) {
+  UseMachine(/*empty=*/false);
+  LoadedSensor sensor("Qvhmx06m.dll", 7);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+  ASSERT_TRUE(sim::UpdateReader("HMX06", 0, [](sim::Reader& reader) {
+    reader.configure.mode = 1;
+    reader.configure.brightness = 70;
+    reader.configure.smart = true;
+    reader.configure.status = 14;
+  }));
+
+  EXPECT_EQ(sensor->Configure(nullptr), 14u);
+  EXPECT_EQ(sensor->GetOption(kOptionCaptureMode) & 0xFF, 1u);
+  DeviceInfo info{};
+  ASSERT_EQ(sensor->GetDeviceInfo(&info), 0u);
+  EXPECT_EQ(info.brightness, 70);
+  uint8_t smart = 0;
+  ASSERT_EQ(sensor->Control(kControlRead | kControlSmartCapture, &smart), 0u);
+  EXPECT_EQ(smart, 1);
+}
+
+TEST_F(ModuleLibraryTest, DeletingTheConfigurationFileRemovesItFromTheMachineOnce) {
+  UseMachine(/*empty=*/false);
+  LoadedSensor sensor("Qvhmx05m.dll", 6);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+
+  uint32_t answer = 1;
+  ASSERT_EQ(sensor->Control(kControlDeleteConfigFile, &answer), 0u);
+  EXPECT_EQ(answer, 0u);
+  EXPECT_FALSE(sim::FindReader("HMX05", 0)->configFilePresent);
+  answer = 1;
+  sensor->Control(kControlDeleteConfigFile, &answer);
+  EXPECT_EQ(answer, 1u);
+}
+
+TEST_F(ModuleLibraryTest, UnpluggingDuringACaptureEndsItAndTheReaderStaysGone) {
+  UseMachine(/*empty=*/false);
+  ASSERT_TRUE(sim::UpdateReader("HMX05", 0, [](sim::Reader& r) { r.finger = sim::FingerState::Absent; }));
+  LoadedSensor sensor("Qvhmx05m.dll", 6);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+
+  std::vector<uint8_t> image(300 * 400);
+  std::future<uint32_t> capture =
+      std::async(std::launch::async, [&] { return sensor->GetImage(image.data()); });
+  std::this_thread::sleep_for(50ms);
+  ASSERT_TRUE(sim::UnplugReader("HMX05", 0));
+  // Well before GetImage's own five seconds without a finger.
+  ASSERT_EQ(capture.wait_for(2s), std::future_status::ready);
+  EXPECT_EQ(capture.get(), kDeviceGone);
+
+  // Plugged in again, it is a new device: the old session does not come back.
+  Plug("HMX05", 0);
+  EXPECT_EQ(sensor->GetImage(image.data()), kDeviceGone);
+}
+
+TEST_F(ModuleLibraryTest, EachBuiltModuleCarriesItsVersionBlock) {
+  UseMachine(/*empty=*/false);
+  for (const BuiltModule& built : kBuiltModules) {
+    SCOPED_TRACE(built.file);
+    EXPECT_EQ(VersionThroughPlatform(built.file), built.version);
+    const std::string path = (sim::ModulesDirectory() / built.file).string();
+    EXPECT_EQ(VersionThroughPlatform(path.c_str()), built.version);
+  }
+  // The window's smart-capture set-up needs this module at 1.0.4.0 or later.
+  const auto r20 = VersionThroughPlatform("Qvhmx05m.dll");
+  ASSERT_TRUE(r20);
+  EXPECT_GE(r20->Ms(), 0x00010000u);
+  EXPECT_TRUE(r20->Ms() > 0x00010000u || r20->Ls() >= 0x00040000u);
+}
+
+TEST_F(ModuleLibraryTest, AModuleInstalledWithAnotherVersionReportsItAndStillWorks) {
+  UseMachine(/*empty=*/false);
+  std::ostringstream out, err;
+  ASSERT_EQ(sim::RunTool({"driver", "install", "Qvhmx05m.dll", "--version", "1.0.2.9"}, out, err), 0)
+      << err.str();
+  EXPECT_EQ(VersionThroughPlatform("Qvhmx05m.dll"), (sim::FileVersionNumber{1, 0, 2, 9}));
+
+  LoadedSensor sensor("Qvhmx05m.dll", 6);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+  std::vector<uint8_t> image(300 * 400);
+  EXPECT_EQ(sensor->GetImage(image.data()), 0u);
+}
+
+TEST_F(ModuleLibraryTest, ToolShowsModuleVersionsAndTheLastSmartCaptureRecord) {
+  UseMachine(/*empty=*/false);
+  std::ostringstream status, err;
+  ASSERT_EQ(sim::RunTool({"status"}, status, err), 0) << err.str();
+  for (const BuiltModule& built : kBuiltModules) {
+    EXPECT_NE(status.str().find(std::string(built.file) + "  " + built.version.ToString()),
+              std::string::npos)
+        << built.file << "\n" << status.str();
+  }
+
+  LoadedSensor sensor("Qvhmx05m.dll", 6);
+  ASSERT_TRUE(sensor.Loaded());
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
+  uint8_t on = 1;
+  ASSERT_EQ(sensor->Control(kControlSmartCapture, &on), 0u);
+  std::vector<uint8_t> image(300 * 400);
+  ASSERT_EQ(sensor->GetImage(image.data()), 0u);
+  uint32_t size = 0;
+  ASSERT_EQ(sensor->Control(kControlDetailSize, &size), 0u);
+  std::vector<uint8_t> record(size);
+  std::memcpy(record.data(), &size, sizeof size);
+  ASSERT_EQ(sensor->Control(kControlDetailRecord, record.data()), 0u);
+
+  const std::filesystem::path file = root_.Folder() / "last.scd";
+  std::ostringstream out;
+  ASSERT_EQ(sim::RunTool({"scd", "HMX05-0", file.string()}, out, err), 0) << err.str();
+  std::ifstream written(file, std::ios::binary);
+  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(written), {}};
+  EXPECT_EQ(bytes, record);
+}
+
+}  // namespace
