@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "app/capture_flags.h"
 #include "app/dialog_seam.h"
@@ -221,6 +222,20 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   static int ImageMean(const uint8_t* image, int width, int height);
   LRESULT HandlePowerBroadcast(WPARAM event);
   void HandleFingerDetected(WPARAM wParam);
+  void StartContinuousCapture();
+  void StopContinuousCapture();
+  // Worker thread: captures until a stop is requested or a capture fails.
+  int CaptureLoop(HWND surface, RECT bounds);
+  uint32_t LiveCaptureStep(HWND surface, const RECT& bounds);
+
+  // The continuous-capture worker; joinable from a start to the end of its stop.
+  std::thread CaptureThread;
+  std::atomic<bool> CaptureWorkerEnded{true};
+  // "Show Details on Smart Capture " as it was when the run started, for the callback.
+  std::atomic<bool> ShowDetailDuringRun{false};
+  // A stop is waiting for the worker: posted messages wait until it is done.
+  bool CaptureStopping = false;
+  bool PostedMessagesDeferred = false;
 
   // ---- device commands (mainform_commands.cpp) ---------------------------------------
   void BtnConfigClick();
