@@ -27,7 +27,13 @@ void TForm1::SurfaceChanged() {}
 
 bool TForm1::event(QEvent* event) {
   if (event->type() == PostedMessagesEvent()) {
-    platform::DispatchPostedMessages(Handle);
+    // A stop of continuous capture keeps dispatching events while it waits;
+    // messages that would start, capture or release the reader wait until it is done.
+    if (CaptureStopping) {
+      PostedMessagesDeferred = true;
+    } else {
+      platform::DispatchPostedMessages(Handle);
+    }
     return true;
   }
   return QMainWindow::event(event);
