@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -173,6 +174,9 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   std::unique_ptr<UnitLocker> Locker;
   uint32_t DefaultCaptureMode = 3;
   SmartCaptureDetailPtr ScDetail;
+  // Held while the record is filled or read: a fetch and its display may
+  // run on different threads.
+  std::mutex ScDetailLock;
 
   // The About box that "About..." shows; set by start-up.
   TAboutBoxDlg* AboutBoxDlg = nullptr;
