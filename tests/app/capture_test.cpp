@@ -1,0 +1,274 @@
+// Single, continuous and automatic capture in the window, with simulated
+// readers and a scripted sensor: the result line, the start and the stop with
+// their controls and lock, the worker's statuses, suspend and resume, the
+// deferred brightness and the finger-detected message.
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <thread>
+
+#include "device/locks.h"
+#include "open_reader_fixture.h"
+#include "platform/power_events.h"
+
+namespace {
+
+using CaptureTest = OpenReaderTest;
+
+bool Matches(const QString& text, const char* pattern) {
+  return QRegularExpression(QStringLiteral("^") + QString::fromLatin1(pattern) + QStringLiteral("$"))
+      .match(text)
+      .hasMatch();
+}
+
+// Whether another thread (a stand-in for another process) can take the window's lock now.
+bool WindowLockFree() {
+  bool free = false;
+  std::thread other([&] {
+    Mutex lock("qvdx_exeUNITLOCKER0", FALSE, nullptr);
+    free = lock.Acquire(0);
+    if (free) lock.Release();
+  });
+  other.join();
+  return free;
+}
+
+// Pixels of the Image page inside Image1 that are not white.
+int DrawnPixels(const TForm1& form) {
+  const QRect area = form.Image1->geometry();
+  int drawn = 0;
+  platform::WithSurface(form.TabImage->Handle(), [&](platform::Surface& surface) {
+    for (int y = area.top(); y <= area.bottom() && y < surface.height; ++y) {
+      for (int x = area.left(); x <= area.right() && x < surface.width; ++x) {
+        drawn += (surface.pixels[static_cast<size_t>(y) * surface.width + x] & 0xFFFFFFu) != 0xFFFFFFu;
+      }
+    }
+  });
+  return drawn;
+}
+
+TEST_F(CaptureTest, SingleCaptureShowsTimeAndGrayButNeverQuality) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  EXPECT_TRUE(form_->CaptureOnce());
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: \d+)")) << StatusText().toStdString();
+  EXPECT_EQ(ImageAvailable, 1);
+  EXPECT_GT(DrawnPixels(*form_), 0);
+}
+
+TEST_F(CaptureTest, CapturesRefuseAnImageWithoutPixels) {
+  OpenScriptedReader(kReaderHmx03, 0, 0);
+  form_->ImageBuffer.reset();
+  EXPECT_FALSE(form_->CaptureOnce());
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(NotCapturing, 1);
+  EXPECT_TRUE(scripted_.Calls().empty());
+  EXPECT_EQ(TForm1::ImageMean(nullptr, 0, 0), -1);
+  form_->ReportCapture(-1, TForm1::ImageMean(nullptr, 0, 0), -1);
+  EXPECT_EQ(StatusText(), QStringLiteral("[Capture]"));
+}
+
+TEST_F(CaptureTest, GrayIsTheMeanWithTheFractionDropped) {
+  const uint8_t image[] = {0, 255, 255, 1};  // 511 / 4
+  EXPECT_EQ(TForm1::ImageMean(image, 2, 2), 127);
+  const std::vector<uint8_t> white(300 * 400, 255);
+  EXPECT_EQ(TForm1::ImageMean(white.data(), 300, 400), 255);
+}
+
+TEST_F(CaptureTest, FirstRunReportsFromTheSecondImageAndLaterRunsFromTheFirst) {
+  OpenScriptedReader(kReaderHmx03);
+  scripted_.Gate();
+  StartContinuousCapture();
+  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+  scripted_.Allow(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() == 1 && LastCallbackTick != 0; }));
+  ProcessEventsFor(20);
+  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+
+  scripted_.Allow(1);
+  const char* line = R"(\[Capture\] time: \d+ msec  gray: 100 Q:70)";
+  ASSERT_TRUE(ProcessEventsUntil([&] { return Matches(StatusText(), line); })) << StatusText().toStdString();
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(NotCapturing, 1);
+  // The callback answered the stop, so the window takes it back from the driver.
+  EXPECT_EQ(scripted_.CountOf("SetImageCallback"), 2);
+
+  StartContinuousCapture();
+  const int before = scripted_.Frames();
+  scripted_.Allow(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() > before && Matches(StatusText(), line); }));
+  form_->BtnContCaptureClick();
+}
+
+TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  form_->CheckBoxUseCallback->setChecked(false);
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return ImageAvailable == 1; }, 5000));
+  ProcessEventsFor(300);
+  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+  EXPECT_GT(DrawnPixels(*form_), 0);  // the driver drew the live image itself
+  form_->BtnContCaptureClick();
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] gray: \d+)")) << StatusText().toStdString();
+}
+
+TEST_F(CaptureTest, TwoPressesStartThenStopWithTheControlsAndTheLockOfARun) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
+  EXPECT_TRUE(form_->BtnContCapture->isEnabled());
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum,
+           form_->CheckBoxAutoCapture, form_->CheckBoxShowSmartCaptureDetail,
+           form_->CheckBoxSmartCapture, form_->CheckBoxUseCallback}) {
+    EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+  }
+  EXPECT_FALSE(WindowLockFree());
+  const char* line = R"(\[Capture\] time: \d+ msec  gray: \d+ Q:\d+)";
+  ASSERT_TRUE(ProcessEventsUntil([&] { return Matches(StatusText(), line); }, 5000))
+      << StatusText().toStdString();
+
+  form_->BtnContCaptureClick();
+  EXPECT_FALSE(form_->CaptureThread.joinable());
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum, form_->BtnContCapture,
+           form_->CheckBoxUseCallback, form_->CheckBoxAutoCapture,
+           form_->CheckBoxShowSmartCaptureDetail, form_->CheckBoxSmartCapture}) {
+    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+  }
+  EXPECT_TRUE(WindowLockFree());
+}
+
+// Only types 4, 5 and 6 get the auto-capture and smart-capture boxes back, and
+// only type 6 the details box.
+TEST_F(CaptureTest, StopEnablesTheReaderBoxesOfTypesFourToSixOnly) {
+  OpenScriptedReader(kReaderHmx03);
+  for (const uint16_t type : {kReaderHmx02, kReaderHmx03, kReaderHmx05, kReaderHmx06}) {
+    entry_.type = type;
+    form_->BtnContCaptureClick();
+    form_->BtnContCaptureClick();
+    const bool fourToSix = type >= kReaderHmx03 && type <= kReaderHmx05;
+    EXPECT_EQ(form_->CheckBoxAutoCapture->isEnabled(), fourToSix) << type;
+    EXPECT_EQ(form_->CheckBoxSmartCapture->isEnabled(), fourToSix) << type;
+    EXPECT_EQ(form_->CheckBoxShowSmartCaptureDetail->isEnabled(), type == kReaderHmx05) << type;
+  }
+  form_->AutoOnSupported = 0;
+  entry_.type = kReaderHmx03;
+  form_->BtnContCaptureClick();
+  form_->BtnContCaptureClick();
+  EXPECT_FALSE(form_->CheckBoxAutoCapture->isEnabled());
+}
+
+TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
+  OpenScriptedReader(kReaderHmx03);
+  scripted_.ForceLiveStatus(kStatusTimeout);
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() > 5; }));
+  EXPECT_EQ(StatusText(), QStringLiteral("Stopped: Time out..."));
+  EXPECT_FALSE(form_->CaptureWorkerEnded);
+
+  scripted_.ForceLiveStatus(kStatusLineDropped);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return form_->CaptureWorkerEnded.load(); }));
+  // The window keeps its capturing look until the user stops.
+  EXPECT_EQ(NotCapturing, 0);
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+}
+
+// The system's sleep notice reaches the window as a power broadcast.
+TEST_F(CaptureTest, SuspendStopsARunAndResumeStartsItAgain) {
+  OpenScriptedReader(kReaderHmx03);
+  platform::DeliverPrepareForSleep(false);
+  ProcessEventsFor(20);
+  EXPECT_EQ(NotCapturing, 1);  // nothing ran before
+
+  StartContinuousCapture();
+  platform::DeliverPrepareForSleep(true);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return NotCapturing == 1; }));
+  EXPECT_FALSE(form_->CaptureThread.joinable());
+  EXPECT_EQ(ResumeAfterSuspend, 1);
+
+  platform::DeliverPrepareForSleep(false);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return NotCapturing == 0; }));
+  EXPECT_EQ(ResumeAfterSuspend, 0);
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
+  form_->BtnContCaptureClick();
+}
+
+TEST_F(CaptureTest, BrightnessChangedDuringARunReachesTheReaderOnlyThroughTheCallback) {
+  OpenScriptedReader(kReaderHmx05);
+  scripted_.Gate();
+  StartContinuousCapture();
+  form_->PendingBrightness = 70;
+  form_->BrightnessPending = 1;
+  EXPECT_TRUE(scripted_.Brightnesses().empty());
+  scripted_.Allow(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !scripted_.Brightnesses().empty(); }));
+  EXPECT_EQ(scripted_.Brightnesses(), std::vector<int32_t>{70});
+  EXPECT_EQ(form_->BrightnessPending, 0);
+  form_->BtnContCaptureClick();
+
+  form_->CheckBoxUseCallback->setChecked(false);
+  StartContinuousCapture();
+  form_->PendingBrightness = 30;
+  form_->BrightnessPending = 1;
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() > 10; }));
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(scripted_.Brightnesses(), std::vector<int32_t>{70});
+}
+
+TEST_F(CaptureTest, FingerDetectedCapturesOnLowWordOneAndNotDuringARun) {
+  OpenScriptedReader(kReaderHmx03);
+  for (const WPARAM wParam : {WPARAM{1}, WPARAM{0x10001}, WPARAM{2}}) {
+    ASSERT_TRUE(PostMessageA(form_->Handle, kFingerDetectedMessage, wParam, 0));
+  }
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.CountOf("GetImage") == 2; }));
+  ProcessEventsFor(20);
+  EXPECT_EQ(scripted_.CountOf("GetImage"), 2);
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: 100)"));
+
+  StartContinuousCapture();
+  ASSERT_TRUE(PostMessageA(form_->Handle, kFingerDetectedMessage, 1, 0));
+  ProcessEventsFor(20);
+  form_->BtnContCaptureClick();
+  ProcessEventsFor(20);
+  EXPECT_EQ(scripted_.CountOf("GetImage"), 2);
+}
+
+TEST_F(CaptureTest, AutoCaptureBoxSwitchesTheReaderOrSaysItCannot) {
+  OpenScriptedReader(kReaderHmx05);
+  form_->CheckBoxAutoCapture->setEnabled(true);
+  form_->CheckBoxAutoCapture->setChecked(true);
+  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is enabled. Put your finger on the sensor!"));
+  form_->CheckBoxAutoCapture->setChecked(false);
+  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is disabled."));
+  EXPECT_EQ(scripted_.CountOf("EnableAutoOn"), 2);
+  form_->AutoOnSupported = 0;
+  form_->CheckBoxAutoCapture->setChecked(true);
+  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is not supported!"));
+  EXPECT_EQ(scripted_.CountOf("EnableAutoOn"), 2);
+}
+
+TEST_F(CaptureTest, UnpluggingDuringARunEndsTheWorkerAndTheDeviceChangeStopsCleanly) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  StartContinuousCapture();
+  ASSERT_TRUE(sim::UnplugReader(reader_.name, reader_.index));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return form_->CaptureWorkerEnded.load(); }, 3000));
+  form_->ResetForDeviceChange();
+  EXPECT_EQ(NotCapturing, 1);
+  EXPECT_EQ(form_->Sensor, nullptr);
+  EXPECT_FALSE(form_->CaptureThread.joinable());
+}
+
+TEST_F(CaptureTest, ClosingTheWindowDuringARunStopsItAndUnloadsTheModule) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
+  form_.reset();
+  EXPECT_EQ(NotCapturing, 1);
+  EXPECT_EQ(GetModuleHandleA(FindReaderType(kReaderHmx03)->module), nullptr);
+  EXPECT_TRUE(WindowLockFree());
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// A main window with a reader opened as Init leaves it: either a simulated
+// reader of the temporary machine, driven through its built driver module, or a
+// scripted sensor whose live images and statuses the test controls.
+#pragma once
+
+#include <QStatusBar>
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "device/module_loader.h"
+#include "device/records.h"
+#include "fake_sensor.h"
+#include "form_fixture.h"
+#include "simulator/machine/machine.h"
+
+// Live images on demand. Gated, a frame comes only when the test allows one,
+// or every millisecond once a stop is requested, as a driver keeps calling
+// back every frame period; otherwise a frame comes every millisecond.
+class ScriptedSensor : public FakeSensor {
+ public:
+  static constexpr uint8_t kGray = 100;
+  static constexpr int32_t kQuality = 70;
+
+  void Gate() { gated_ = true; }
+  void Allow(int frames) {
+    std::lock_guard guard(lock_);
+    permits_ += frames;
+    wake_.notify_all();
+  }
+  // The status that every live capture returns instead of an image.
+  void ForceLiveStatus(uint32_t status) { liveStatus_ = status; }
+  int Frames() const { return frames_; }
+  std::vector<int32_t> Brightnesses() const {
+    std::lock_guard guard(lock_);
+    return brightnesses_;
+  }
+
+  uint32_t SENSORAPI GetImage(uint8_t* image) override {
+    FakeSensor::GetImage(image);
+    std::memset(image, kGray, imageBytes);
+    return 0;
+  }
+  uint32_t SENSORAPI GetImageEx(uint8_t* image, uint32_t timeout, HDC dc, const RECT* rect,
+                                uint32_t frames) override {
+    FakeSensor::GetImageEx(image, timeout, dc, rect, frames);
+    for (;;) {
+      WaitForFrame();
+      ++frames_;
+      if (liveStatus_ != 0) return liveStatus_;
+      std::memset(image, kGray, imageBytes);
+      ImageCallback callback;
+      void* context;
+      {
+        std::lock_guard guard(lock_);
+        callback = callback_;
+        context = context_;
+      }
+      if (!callback) return 0;
+      const CaptureEvent event{static_cast<uint32_t>(frames_), 0, kQuality, 0};
+      if (callback(context, &event) == kCallbackStop) return 0;
+    }
+  }
+  uint32_t SENSORAPI SetImageCallback(uint32_t mode, ImageCallback callback, void* context) override {
+    FakeSensor::SetImageCallback(mode, callback, context);
+    std::lock_guard guard(lock_);
+    callback_ = callback;
+    context_ = context;
+    return 0;
+  }
+  uint32_t SENSORAPI SetBrightness(int32_t value) override {
+    FakeSensor::SetBrightness(value);
+    std::lock_guard guard(lock_);
+    brightnesses_.push_back(value);
+    return 0;
+  }
+
+  size_t imageBytes = 0;
+
+ private:
+  void WaitForFrame() {
+    std::unique_lock guard(lock_);
+    while (gated_ && permits_ == 0 && StopRequested == 0) {
+      wake_.wait_for(guard, std::chrono::milliseconds(1));
+    }
+    if (gated_ && permits_ > 0) {
+      --permits_;
+    } else {
+      guard.unlock();
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  }
+
+  mutable std::mutex lock_;
+  std::condition_variable wake_;
+  std::atomic<bool> gated_{false};
+  int permits_ = 0;
+  std::atomic<uint32_t> liveStatus_{0};
+  std::atomic<int> frames_{0};
+  ImageCallback callback_ = nullptr;
+  void* context_ = nullptr;
+  std::vector<int32_t> brightnesses_;
+};
+
+class OpenReaderTest : public FormTest {
+ protected:
+  void SetUp() override {
+    FormTest::SetUp();
+    HoldFirstRefresh();
+    sim::InitMachine(true);
+  }
+  void TearDown() override {
+    // The scripted sensor belongs to the test, not to a module.
+    if (form_ && form_->Sensor == &scripted_) form_->Sensor = nullptr;
+    FormTest::TearDown();
+  }
+
+  // Plugs a simulated reader of `type` with a finger on it, loads its driver
+  // module and opens it. False when any step failed.
+  bool OpenSimulatedReader(uint16_t type, sim::FingerState finger = sim::FingerState::Present) {
+    reader_ = sim::DefaultReader(*sim::FindReaderModelByType(type), 0);
+    reader_.finger = finger;
+    sim::PlugReader(reader_);
+    ISensor* sensor = nullptr;
+    HMODULE module = nullptr;
+    if (LoadSensorModule(FindReaderType(type)->module, sensor, module, type) != kLoadOk) return false;
+    form_->Sensor = sensor;
+    form_->DriverModule = module;
+    DeviceInfo info{};
+    if (sensor->OpenDevice(0, 0) != 0 || sensor->GetDeviceInfo(&info) != 0) return false;
+    UseImage(type, info.width, info.height);
+    std::strncpy(entry_.serial, reader_.serial.c_str(), sizeof entry_.serial - 1);
+    return true;
+  }
+
+  // The scripted sensor as the open reader of `type`, images width x height.
+  void OpenScriptedReader(uint16_t type, int width = 260, int height = 300) {
+    form_->Sensor = &scripted_;
+    scripted_.imageBytes = static_cast<size_t>(width) * static_cast<size_t>(height);
+    UseImage(type, width, height);
+  }
+
+  QString StatusText() const { return form_->StatusBar->currentMessage(); }
+
+  // Presses "Cont. Capture" and waits for the worker to be at work.
+  void StartContinuousCapture() {
+    form_->BtnContCaptureClick();
+    ASSERT_EQ(NotCapturing, 0);
+  }
+
+  sim::Reader reader_;
+  DeviceEntry entry_{};
+  ScriptedSensor scripted_;
+
+ private:
+  void UseImage(uint16_t type, int width, int height) {
+    form_->ImageWidth = width;
+    form_->ImageHeight = height;
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
+    form_->ImageBuffer = std::make_unique<uint8_t[]>(bytes);
+    std::fill_n(form_->ImageBuffer.get(), bytes, uint8_t{255});
+    form_->Dib.Create(width, height);
+    entry_.type = type;
+    form_->Devices = &entry_;
+    form_->DeviceIndex = 0;
+  }
+};
