@@ -49,7 +49,11 @@ std::optional<QString> DialogSeam::AskFileName(QWidget* owner, bool save, const 
                                                const QString& fileName, const QString& filter) {
   ++fileDialogsShown;
   if (!nextFileNames.empty()) {
-    std::optional<QString> answer = nextFileNames.front();
+    if (!nextFileNames.front()) {
+      nextFileNames.pop_front();
+      return std::nullopt;
+    }
+    QString answer = *nextFileNames.front();
     nextFileNames.pop_front();
     return answer;
   }

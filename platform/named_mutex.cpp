@@ -18,7 +18,7 @@
 #include <thread>
 
 #include "platform/kernel_object.h"
-#include "platform/machine_root.h"
+#include "simulator/machine/root.h"
 #include "platform/shared_mutex_block.h"
 #include "platform/shared_object_name.h"
 
@@ -159,7 +159,7 @@ Mapping* MapNamedMutex(const char* name, bool create, bool initialOwner, bool& e
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  const std::string shmName = SharedObjectName(MachineRoot(), name);
+  const std::string shmName = SharedObjectName(sim::MachineRoot().string(), name);
   if (auto it = mappings.find(shmName); it != mappings.end()) {
     existed = true;
     return it->second.get();
