@@ -7,6 +7,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/usb_bus_watcher.h"
 #include "platform/window_host.h"
 
 namespace platform {
@@ -39,18 +40,27 @@ extern "C" HDEVNOTIFY WINAPI RegisterDeviceNotificationA(HANDLE recipient, LPVOI
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  std::lock_guard guard(platform::registrationsLock);
-  const uintptr_t handle = platform::nextHandle;
-  platform::nextHandle += 4;
-  platform::registrations.emplace(handle, platform::DeviceNotificationTarget{window, header->dbcc_classguid});
+  uintptr_t handle = 0;
+  {
+    std::lock_guard guard(platform::registrationsLock);
+    handle = platform::nextHandle;
+    platform::nextHandle += 4;
+    platform::registrations.emplace(handle, platform::DeviceNotificationTarget{window, header->dbcc_classguid});
+  }
+  // Outside the registrations' lock: the watcher's thread takes it to post.
+  platform::RetainUsbBusWatcher();
   return reinterpret_cast<HDEVNOTIFY>(handle);
 }
 
 extern "C" BOOL WINAPI UnregisterDeviceNotification(HDEVNOTIFY handle) {
-  std::lock_guard guard(platform::registrationsLock);
-  if (platform::registrations.erase(reinterpret_cast<uintptr_t>(handle)) == 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return FALSE;
+  {
+    std::lock_guard guard(platform::registrationsLock);
+    if (platform::registrations.erase(reinterpret_cast<uintptr_t>(handle)) == 0) {
+      SetLastError(ERROR_INVALID_HANDLE);
+      return FALSE;
+    }
   }
+  // The last registration gone stops the watcher and waits for its thread.
+  platform::ReleaseUsbBusWatcher();
   return TRUE;
 }
