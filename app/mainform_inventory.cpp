@@ -9,15 +9,86 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "app/mainform.h"
+#include "app/printf_text.h"
 #include "app/surface_page.h"
+#include "device/enumeration.h"
+#include "device/file_version.h"
+#include "device/status_codes.h"
+#include "device/wbf_usb_device.h"
+#include "platform/proc_address.h"
 
-// The inventory and the enumeration are filled in with the device layer's
-// enumeration; until then Refresh only resets the window.
+namespace {
+
+// A USB generation's driver module and its kernel driver file on 64-bit and
+// on 32-bit Windows.
+struct UsbDriverRow {
+  const char* label;
+  const char* module;
+  const char* kernel64;
+  const char* kernel32;
+};
+
+constexpr UsbDriverRow kUsbDriverRows[] = {
+    {"RPX   : ", "Qvhmx06m.dll", "qvhmx06x64.sys", "Qvhmx06d.sys"},
+    {"HMX05 : ", "Qvhmx05m.dll", "qvhmx05x64.sys", "Qvhmx05d.sys"},
+    {"HMX04 : ", "Qvhmx04m.dll", "qvhmx04x64.sys", "Qvhmx04d.sys"},
+    {"HMX03 : ", "Qvhx03m.dll", "QVHx03x64.sys", "Qvhx03d.sys"},
+    {"HMX02 : ", "Omrel.dll", "omreldrvx64.sys", "Omreldrv.sys"},
+};
+
+// A packed version a.b.c.d as text, major part first.
+std::string VersionText(uint32_t v) {
+  return PrintfText("%d.%d.%d.%d", static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF),
+                    static_cast<int>((v >> 8) & 0xFF), static_cast<int>(v & 0xFF));
+}
+
+}  // namespace
+
 void TForm1::BtnEnumClick(QObject* /*Sender*/) {
   ResetControls();
+  ShowDriverInventory();
   ComboDeviceID->clear();
+
+  if (!Locker || !Locker->Acquire()) {
+    ShowStatus(kStatusUsedByAnotherProcess);
+    return;
+  }
+  BtnEnum->setEnabled(false);
+  SetStatusText("Enumerating...");
+  if (NotCapturing == 0) BtnContCaptureClick();
+  ImageAvailable = 0;
+  ResumeAfterSuspend = 0;
+  SrFeature = 0;
+
+  int parallel = 0;
+  int usb = 0;
+  int count = 0;
+  DeviceEntry* table = nullptr;
+  EnumerateDevices(&count, &table, 1);
+  Devices = table;
+  count = table ? std::clamp(count, 0, kDeviceTableSize) : 0;
+  for (int i = 0; i < count; ++i) {
+    const DeviceEntry& entry = table[i];
+    const ReaderTypeInfo* info = FindReaderType(entry.type);
+    // Item i stands for entry i, so even a type without a label keeps its place.
+    ComboDeviceID->addItem(FromText8(PrintfText("%s%i", info ? info->label : "", entry.index)));
+    (entry.type == kReaderParallel ? parallel : usb) += 1;
+  }
+
+  if (count > 0) {
+    ComboDeviceID->setCurrentIndex(0);
+    BtnInit->setEnabled(true);
+    SetStatusText(PrintfText("Select a fingerprint device and Click Init button. %i device(s) found.", usb));
+  } else {
+    SetStatusText("No fingerprint device found.");
+  }
+  LabelEnumSummary->setText(FromText8(
+      PrintfText("The number of USB devices:\t%i\nThe number of Parallel devices:\t%i\n", usb, parallel)));
+  BtnEnum->setEnabled(true);
+  Locker->Release();
 }
 
 void TForm1::ResetControls() {
@@ -52,4 +123,59 @@ void TForm1::ResetControls() {
     group->setFont(font);
   }
   PageControl1->setCurrentWidget(TabImage);
+}
+
+void TForm1::ShowDriverInventory() {
+  char systemDirectory[MAX_PATH] = {};
+  char windowsDirectory[MAX_PATH] = {};
+  GetSystemDirectoryA(systemDirectory, MAX_PATH);
+  GetWindowsDirectoryA(windowsDirectory, MAX_PATH);
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  const std::string drivers = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS
+                                  ? PrintfText("%s\\system32\\drivers", windowsDirectory)
+                                  : PrintfText("%s\\drivers", systemDirectory);
+
+  LabelDriverInfo->clear();
+  std::string text;
+  for (const UsbDriverRow& row : kUsbDriverRows) {
+    const char* kernel = IsWow64() ? row.kernel64 : row.kernel32;
+    const std::string path = PrintfText("%s\\%s", drivers.c_str(), kernel);
+    const uint32_t m = FileVersion(row.module);
+    const uint32_t d = FileVersion(path.c_str());
+    if (m == 0 && d == 0) continue;
+    text += row.label;
+    text += PrintfText(" %s (v%s), %s (v%s)", row.module, VersionText(m).c_str(), kernel,
+                       VersionText(d).c_str());
+    text += "\n";
+  }
+
+  const std::string parallelPath = PrintfText("%s\\%s", drivers.c_str(), "Dacrodrv.sys");
+  const uint32_t m = FileVersion("Dacro.dll");
+  const uint32_t d = FileVersion(parallelPath.c_str());
+  if (m != 0 || d != 0) {
+    text += "HMP02 : ";
+    text += PrintfText(" (v%s, v%s)", VersionText(m).c_str(), VersionText(d).c_str());
+  }
+
+  if (IsWindows7OrLater()) {
+    const std::string path = PrintfText("%s\\UMDF\\%s", drivers.c_str(), "Qvhmxwudf.dll");
+    const uint32_t v = FileVersion(path.c_str());
+    if (v != 0) {
+      text += "WBF   : ";
+      text += PrintfText(" %s (v%s)", "Qvhmxwudf.dll", VersionText(v).c_str());
+    }
+  }
+  LabelDriverInfo->setText(FromText8(text));
+}
+
+// Asked at run time: the function does not exist on every Windows.
+int TForm1::IsWow64() {
+  using IsWow64ProcessFunction = BOOL(WINAPI*)(HANDLE, PBOOL);
+  const auto isWow64Process =
+      ProcAddressAs<IsWow64ProcessFunction>(GetModuleHandleA("kernel32"), "IsWow64Process");
+  BOOL wow64 = FALSE;
+  if (!isWow64Process || !isWow64Process(GetCurrentProcess(), &wow64)) return 0;
+  return wow64 ? 1 : 0;
 }

@@ -3,9 +3,4 @@
 #include "app/mainform.h"
 
 void TForm1::RefreshDetail() {}
-void TForm1::CheckBoxSmartCaptureClick() {}
-void TForm1::CheckBoxSharpnessClick() {}
-void TForm1::ScrollBarBrightnessChange() {}
-void TForm1::ScrollBarGainMaxChange() {}
-void TForm1::ScrollBarGainMinChange() {}
 void TForm1::ButtonOpenSCDFileClick() {}

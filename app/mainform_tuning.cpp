@@ -1,0 +1,79 @@
+// The tuning controls of the "Smart Capture" page: brightness, the upper and
+// lower gain limits, sharpness and the reader's own smart-capture switch.
+//
+// A scroll bar's change action runs whenever its position changes, also when
+// the window moves it: applying a value moves the bar, which applies the bar's
+// position once more (the same value, or the nearest end of the bar's range
+// for a value the reader reported outside it), while the label keeps the value
+// as it was given.
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollBar>
+
+#include "app/mainform.h"
+
+namespace {
+
+constexpr uint32_t kSmartCaptureSwitch = 5;
+constexpr uint32_t kGainMaxWrite = 113;
+constexpr uint32_t kGainMinWrite = 114;
+constexpr uint32_t kSharpnessSwitch = 117;
+
+// While continuous capture runs the reader belongs to the capture thread: the
+// value waits for the image callback, which sends the latest one.
+void SendBrightness(TForm1& form, int32_t value) {
+  if (NotCapturing == 1) {
+    form.Sensor->SetBrightness(value);
+  } else {
+    form.PendingBrightness = static_cast<uint32_t>(value);
+    form.BrightnessPending = 1;
+  }
+}
+
+// Sends a gain limit with `code`; the reader may adjust it, and what it left in
+// the byte is what the bar and the label show.
+void ApplyGain(TForm1& form, uint32_t code, uint8_t value, QScrollBar* bar, QLabel* label) {
+  if (!form.Sensor) return;
+  uint8_t gain = value;
+  form.Sensor->Control(code, &gain);
+  bar->setValue(gain);
+  label->setText(QString::number(gain));
+  SendBrightness(form, form.ScrollBarBrightness->value());
+}
+
+}  // namespace
+
+void TForm1::SetBrightnessValue(int32_t value) {
+  if (!Sensor) return;
+  SendBrightness(*this, value);
+  ScrollBarBrightness->setValue(value);
+  LabelBrightness->setText(QString::number(value));
+}
+
+void TForm1::SetGainMax(uint8_t value) {
+  ApplyGain(*this, kGainMaxWrite, value, ScrollBarGainMax, LabelGainMax);
+}
+
+void TForm1::SetGainMin(uint8_t value) {
+  ApplyGain(*this, kGainMinWrite, value, ScrollBarGainMin, LabelGainMin);
+}
+
+void TForm1::ScrollBarBrightnessChange() { SetBrightnessValue(ScrollBarBrightness->value()); }
+
+void TForm1::ScrollBarGainMaxChange() { SetGainMax(static_cast<uint8_t>(ScrollBarGainMax->value())); }
+
+void TForm1::ScrollBarGainMinChange() { SetGainMin(static_cast<uint8_t>(ScrollBarGainMin->value())); }
+
+void TForm1::CheckBoxSmartCaptureClick() {
+  if (!Sensor) return;
+  uint8_t on = CheckBoxSmartCapture->isChecked() ? 1 : 0;
+  CheckBoxShowSmartCaptureDetail->setChecked(on == 1);
+  Sensor->Control(kSmartCaptureSwitch, &on);
+}
+
+// The reader learns the box's state only when it changes; Init sends nothing.
+void TForm1::CheckBoxSharpnessClick() {
+  if (!Sensor) return;
+  uint8_t on = CheckBoxSharpness->isChecked() ? 1 : 0;
+  Sensor->Control(kSharpnessSwitch, &on);
+}

@@ -1,0 +1,207 @@
+// Init on real simulated readers: what the reader is, the image views sized to
+// it, and the controls that suit it.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "app/surface_page.h"
+#include "machine_form.h"
+
+namespace {
+
+class InitTest : public MachineFormTest {
+ protected:
+  static void InstallSmartCaptureModule(sim::FileVersionNumber version) {
+    sim::InstallDriverFile("Qvhmx05m.dll", version);
+  }
+};
+
+TEST_F(InitTest, BeforeTheFirstRefreshInitDoesNothing) {
+  Plug("HMX05", 0);
+  TForm1& form = Form();
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(Status(), "Click init button to initialize device");
+  EXPECT_EQ(form.Sensor, nullptr);
+  EXPECT_FALSE(form.BtnCapture->isEnabled());
+}
+
+TEST_F(InitTest, UsbReaderIdentityAndImageLayout) {
+  Plug("HMX06", 0, [](sim::Reader& reader) {
+    reader.productId = 0x2201;
+    reader.release = 0x0102;
+    reader.serial = "RPX0815";
+  });
+  TForm1& form = Initialized();
+  EXPECT_EQ(Status(), "Device Initialization Success");
+  EXPECT_EQ(form.EditUSBName->text(), "RPx");
+  EXPECT_EQ(form.EditUSBDevType->text(), "Stand alone");
+  EXPECT_EQ(form.EditFWVer->text(), "0.1.0.2");
+  EXPECT_EQ(form.EditSN->text(), "RPX0815");
+  EXPECT_TRUE(form.EditPPAddr->text().isEmpty());
+  EXPECT_TRUE(form.GroupBoxUSB->font().bold());
+  EXPECT_FALSE(form.GroupBoxPP->font().bold());
+
+  // The HMX06 gives 272 x 352 images; the frame is centred on the page.
+  EXPECT_EQ(form.ImageWidth, 272);
+  EXPECT_EQ(form.ImageHeight, 352);
+  EXPECT_EQ(form.Image1->size(), QSize(272, 352));
+  EXPECT_EQ(form.bvlImgFrame->size(), QSize(276, 356));
+  const int frameLeft = (form.TabImage->width() - 276) / 2;
+  EXPECT_EQ(form.bvlImgFrame->x(), frameLeft);
+  EXPECT_EQ(form.Image1->pos(), QPoint(frameLeft + 1, form.bvlImgFrame->y() + 1));
+  EXPECT_EQ(form.AutoOnGroupBox->x(), frameLeft);
+  EXPECT_EQ(form.AutoOnGroupBox->width(), 276);
+  EXPECT_EQ(form.ImageScImage->size(), QSize(272, 352));
+  EXPECT_EQ(form.BevelScImageFrame->size(), QSize(276, 356));
+  EXPECT_EQ(form.ImageScImage->pos(), form.BevelScImageFrame->pos() + QPoint(1, 1));
+  EXPECT_EQ(form.ImageScImageSplit->size(), QSize(272, 352));
+  EXPECT_EQ(form.BevelScImageSplitFrame->size(), QSize(276, 356));
+
+  // Type 7: no smart-capture tuning, but auto capture and the switch.
+  EXPECT_TRUE(form.BtnCapture->isEnabled());
+  EXPECT_TRUE(form.BtnContCapture->isEnabled());
+  EXPECT_TRUE(form.CheckBoxAutoCapture->isEnabled());
+  EXPECT_TRUE(form.CheckBoxSmartCapture->isEnabled());
+  EXPECT_FALSE(form.ScrollBarGainMax->isEnabled());
+  EXPECT_FALSE(form.CheckBoxShowSmartCaptureDetail->isEnabled());
+  EXPECT_EQ(form.ScDetail, nullptr);
+}
+
+TEST_F(InitTest, EmptySerialShowsNone) {
+  Plug("HMX04", 0, [](sim::Reader& reader) { reader.serial = ""; });
+  TForm1& form = Initialized();
+  EXPECT_EQ(form.EditSN->text(), "None");
+  EXPECT_EQ(form.EditUSBName->text(), "HMX04");
+}
+
+TEST_F(InitTest, ParallelReaderShowsPortAndMode) {
+  Plug("parallel", 0);
+  TForm1& form = Initialized();
+  EXPECT_EQ(form.EditPPName->text(), "Parallel: HMP01");
+  EXPECT_EQ(form.EditPPAddr->text(), "378h");
+  EXPECT_EQ(form.EditPPMode->text(), "EPP");
+  EXPECT_TRUE(form.EditUSBName->text().isEmpty());
+  EXPECT_TRUE(form.GroupBoxPP->font().bold());
+  EXPECT_FALSE(form.CheckBoxSmartCapture->isEnabled());
+  EXPECT_FALSE(form.CheckBoxAutoCapture->isEnabled());
+
+  Plug("parallel", 0, [](sim::Reader& reader) { reader.portMode = 7; });
+  Initialized();
+  EXPECT_EQ(form.EditPPMode->text(), "Internal Error");
+}
+
+TEST_F(InitTest, Hmx02HasNoAutoCaptureNorSmartCapture) {
+  Plug("OMREL", 0);
+  TForm1& form = Initialized();
+  EXPECT_FALSE(form.CheckBoxAutoCapture->isEnabled());
+  EXPECT_FALSE(form.CheckBoxSmartCapture->isEnabled());
+  EXPECT_FALSE(form.CheckBoxShowSmartCaptureDetail->isEnabled());
+  for (QAction* item : {form.LedOnOff1, form.SaveToRawFile1, form.SaveToBMPFile1}) {
+    EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
+  }
+}
+
+TEST_F(InitTest, ReaderWithoutAutoOnKeepsAutoCaptureDisabled) {
+  Plug("QVUSB", 0, [](sim::Reader& reader) { reader.productId = 0x0325; });
+  TForm1& form = Initialized();
+  EXPECT_EQ(form.EditUSBName->text(), "KMU03M");
+  EXPECT_EQ(form.AutoOnSupported, 0);
+  EXPECT_FALSE(form.CheckBoxAutoCapture->isEnabled());
+  EXPECT_FALSE(form.AutoOnGroupBox->isEnabled());
+  EXPECT_TRUE(form.CheckBoxSmartCapture->isEnabled());
+}
+
+TEST_F(InitTest, SmartCaptureReaderIsTunedFromItsOwnValues) {
+  Plug("HMX05", 0);
+  TForm1& form = Initialized();
+  EXPECT_EQ(form.ScrollBarBrightness->value(), 50);
+  EXPECT_EQ(form.LabelBrightness->text(), "50");
+  EXPECT_EQ(form.ScrollBarGainMax->value(), 58);
+  EXPECT_EQ(form.LabelGainMax->text(), "58");
+  EXPECT_EQ(form.ScrollBarGainMin->value(), 8);
+  EXPECT_TRUE(form.ScrollBarGainMax->isEnabled());
+  EXPECT_TRUE(form.ScrollBarGainMin->isEnabled());
+  EXPECT_TRUE(form.CheckBoxShowSmartCaptureDetail->isEnabled());
+  EXPECT_TRUE(form.CheckBoxShowSmartCaptureDetail->isChecked());
+  EXPECT_TRUE(form.CheckBoxSRFeature->isChecked());
+  EXPECT_TRUE(form.CheckBoxSRFeature->isEnabled());
+  // Default mode F: every mode item but F, "Default Mode" checked, recalibration possible.
+  EXPECT_TRUE(form.NormalMode1->isChecked());
+  EXPECT_TRUE(form.ModeN1->isEnabled());
+  EXPECT_FALSE(form.ModeF1->isEnabled());
+  EXPECT_TRUE(form.Recalibrate1->isEnabled());
+  EXPECT_EQ(form.DefaultCaptureMode, 2u);
+  EXPECT_TRUE(form.Dialogs.shownMessages.empty());
+}
+
+TEST_F(InitTest, OldSmartCaptureModuleIsWarnedAboutAndGetsNoRecord) {
+  InstallSmartCaptureModule({1, 0, 2, 9});
+  Plug("HMX05", 0);
+  Form().Dialogs.nextAnswers.push_back(kModalResultOk);
+  TForm1& form = Initialized();
+  ASSERT_EQ(form.Dialogs.shownMessages.size(), 1u);
+  const DialogSeam::Message& box = form.Dialogs.shownMessages[0];
+  EXPECT_EQ(box.caption, "ERROR");
+  EXPECT_EQ(box.text,
+            "Sorry about not supporting old data structure for smart catpure detail.\n"
+            "Please install Qvhmx05m.dll v1.0.3.0 or later.");
+  EXPECT_EQ(box.icon, MessageIcon::Warning);
+  EXPECT_FALSE(box.owned);
+  EXPECT_EQ(form.ScDetail, nullptr);
+  EXPECT_FALSE(form.DeleteCfgFile->isEnabled());
+  EXPECT_TRUE(form.CheckBoxSRFeature->isChecked());
+  EXPECT_EQ(Status(), "Device Initialization Success");
+}
+
+TEST_F(InitTest, ModuleFrom103HasARecordButDeletesNoConfigFile) {
+  InstallSmartCaptureModule({1, 0, 3, 5});
+  Plug("HMX05", 0);
+  TForm1& form = Initialized();
+  ASSERT_NE(form.ScDetail, nullptr);
+  int32_t size = 0;
+  form.Sensor->Control(111, &size);
+  EXPECT_EQ(form.ScDetail->size, size);
+  EXPECT_GE(size, static_cast<int32_t>(kSmartCaptureHeaderSize));
+  EXPECT_FALSE(form.DeleteCfgFile->isEnabled());
+  EXPECT_TRUE(form.Dialogs.shownMessages.empty());
+}
+
+TEST_F(InitTest, ModuleFrom104DeletesTheConfigFile) {
+  InstallSmartCaptureModule({1, 0, 4, 0});
+  Plug("HMX05", 0);
+  TForm1& form = Initialized();
+  EXPECT_NE(form.ScDetail, nullptr);
+  EXPECT_TRUE(form.DeleteCfgFile->isEnabled());
+}
+
+TEST_F(InitTest, ReaderGoneBeforeInitLeavesCaptureDisabled) {
+  Plug("HMX05", 0);
+  TForm1& form = Refreshed();
+  sim::UnplugReader("HMX05", 0);
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(Status(), "Device not found...");
+  EXPECT_NE(form.Sensor, nullptr);  // stays loaded until the next Init
+  EXPECT_FALSE(form.BtnCapture->isEnabled());
+  EXPECT_TRUE(form.EditUSBName->text().isEmpty());
+  EXPECT_TRUE(form.NormalMode1->isChecked());
+  EXPECT_FALSE(form.NormalMode1->isEnabled());
+}
+
+TEST_F(InitTest, MissingDriverModuleChangesNothing) {
+  Plug("HMX05", 0);
+  TForm1& form = Refreshed();
+  sim::RemoveDriverFile("Qvhmx05m.dll");
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(Status(), "Can not load driver");
+  EXPECT_EQ(form.Sensor, nullptr);
+  EXPECT_EQ(form.DriverModule, nullptr);
+  EXPECT_TRUE(form.BtnInit->isEnabled());
+}
+
+}  // namespace
