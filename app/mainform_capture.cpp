@@ -1,24 +1,247 @@
 // Single, continuous and automatic capture, and the reaction to suspend and
-// resume. The captures themselves are filled in with the capture commands;
-// without an open reader every one of them does nothing.
+// resume.
+//
+// Continuous capture runs a worker thread that calls GetImageEx over and over;
+// the driver draws every live image into a device context of the Image page
+// and, with "Use Callback", calls CaptureCallback after every image on the
+// worker's thread. The worker and the callback touch no widget: their texts
+// reach the window thread through SetStatusText and queued calls.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
+#include <initializer_list>
+#include <string>
+#include <system_error>
 
 #include "app/mainform.h"
+#include "app/surface_page.h"
+#include "device/status_codes.h"
+#include "device/status_message.h"
+
+namespace {
+
+bool HasImage(const TForm1& form) {
+  return form.ImageBuffer && form.ImageWidth > 0 && form.ImageHeight > 0;
+}
+
+int CurrentImageMean(const TForm1& form) {
+  return TForm1::ImageMean(form.ImageBuffer.get(), form.ImageWidth, form.ImageHeight);
+}
+
+// Runs inside GetImageEx after every frame period of a continuous capture.
+// Answering kCallbackStop ends the driver's call once a stop was requested.
+int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
+  auto* form = static_cast<TForm1*>(context);
+  const uint32_t elapsed = GetTickCount() - LastCallbackTick;
+  if (event->status == kStatusOk) {
+    // The first callback in the program's life has no previous one to count from.
+    if (LastCallbackTick != 0) {
+      form->ReportCapture(static_cast<int>(elapsed), CurrentImageMean(*form), event->quality);
+    }
+    if (form->ShowDetailDuringRun) {
+      QMetaObject::invokeMethod(form, [form] { form->RefreshDetail(); }, Qt::QueuedConnection);
+    }
+    if (form->BrightnessPending.exchange(0) != 0) {
+      form->Sensor->SetBrightness(static_cast<int32_t>(form->PendingBrightness.load()));
+    }
+  } else {
+    form->ShowStatus(event->status);
+  }
+  LastCallbackTick = GetTickCount();
+  if (StopRequested == 1) {
+    StoppedByCallback = 1;
+    return kCallbackStop;
+  }
+  return static_cast<int32_t>(event->status);
+}
+
+// Statuses on which a live capture goes on with the next image.
+bool KeepsCapturing(uint32_t status) {
+  return status == kStatusOk || status == kStatusTimeout || status == kStatusWrongImage ||
+         status == kStatusUsedByAnotherProcess;
+}
+
+}  // namespace
 
 void TForm1::BtnCaptureClick() { CaptureOnce(); }
 
-bool TForm1::CaptureOnce() { return false; }
+// The driver writes a whole image into ImageBuffer, so a capture without a
+// sized buffer is refused rather than handed to it.
+bool TForm1::CaptureOnce() {
+  if (!Sensor || !HasImage(*this)) return false;
+  SetStatusText("Capturing...");
+  const DWORD start = GetTickCount();
+  const uint32_t status = Sensor->GetImage(ImageBuffer.get());
+  const DWORD time = GetTickCount() - start;
+  if (status != kStatusOk) {
+    ShowStatus(status);
+    return false;
+  }
+  ImageAvailable = 1;
+  ReportCapture(static_cast<int>(time), CurrentImageMean(*this), -1);
+  ShowCurrentImage(ImageBuffer.get());
+  if (CheckBoxShowSmartCaptureDetail->isChecked()) {
+    RefreshBrightnessList();
+    RefreshDetail();
+  }
+  return true;
+}
 
-void TForm1::BtnContCaptureClick() {}
+void TForm1::BtnContCaptureClick() {
+  if (!Sensor || CaptureStopping) return;
+  if (NotCapturing == 1) {
+    StartContinuousCapture();
+  } else {
+    StopContinuousCapture();
+  }
+}
 
-void TForm1::CheckBoxAutoCaptureClick() {}
+void TForm1::StartContinuousCapture() {
+  if (!HasImage(*this)) return;
+  NotCapturing = 0;
+  SetStatusText("Capturing...");
+  // The run goes on without the lock: it only keeps other programs informed.
+  if (Locker && !Locker->Acquire()) ShowStatus(kStatusUsedByAnotherProcess);
+  StoppedByCallback = 0;
+  StopRequested = 0;
+  BtnContCapture->setText(QStringLiteral("Stop Capturing"));
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           BtnInit, BtnCapture, BtnConfig, BtnEnum, CheckBoxAutoCapture,
+           CheckBoxShowSmartCaptureDetail, CheckBoxSmartCapture, CheckBoxUseCallback}) {
+    control->setEnabled(false);
+  }
+  ShowDetailDuringRun = CheckBoxShowSmartCaptureDetail->isChecked();
+  if (ShowDetailDuringRun) RefreshBrightnessList();
+  Sensor->SetImageCallback(1, CheckBoxUseCallback->isChecked() ? CaptureCallback : nullptr, this);
+
+  const QRect area = Image1->geometry();
+  const RECT bounds{area.left(), area.top(), area.left() + area.width(),
+                    area.top() + area.height()};
+  CaptureWorkerEnded = false;
+  try {
+    CaptureThread = std::thread(&TForm1::CaptureLoop, this, TabImage->Handle(), bounds);
+  } catch (const std::system_error&) {
+    // Without a worker the stop finds nothing to wait for.
+    CaptureWorkerEnded = true;
+  }
+}
+
+void TForm1::StopContinuousCapture() {
+  NotCapturing = 1;
+  StopRequested = 1;
+  BtnContCapture->setEnabled(false);
+  const bool useCallback = CheckBoxUseCallback->isChecked();
+  if (!useCallback) SetStatusText("Waiting...Put your finger on..");
+
+  // The worker's texts and the driver's drawing keep arriving while we wait;
+  // user input stays queued so that no click re-enters this half-finished stop.
+  CaptureStopping = true;
+  while (!CaptureWorkerEnded) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
+  }
+  if (CaptureThread.joinable()) CaptureThread.join();
+  CaptureStopping = false;
+
+  BtnContCapture->setText(QStringLiteral("Cont. Capture"));
+  for (QWidget* control : std::initializer_list<QWidget*>{BtnInit, BtnCapture, BtnConfig, BtnEnum,
+                                                           BtnContCapture, CheckBoxUseCallback}) {
+    control->setEnabled(true);
+  }
+  const uint16_t type = Devices && DeviceIndex >= 0 ? Devices[DeviceIndex].type : 0;
+  if (type == 4 || type == 5 || type == 6) {
+    if (AutoOnSupported) CheckBoxAutoCapture->setEnabled(true);
+    if (type == 6) CheckBoxShowSmartCaptureDetail->setEnabled(true);
+    CheckBoxSmartCapture->setEnabled(true);
+  }
+  if (StoppedByCallback == 1) Sensor->SetImageCallback(1, nullptr, this);
+  if (!useCallback) {
+    ReportCapture(-1, CurrentImageMean(*this), -1);
+    if (CheckBoxShowSmartCaptureDetail->isChecked()) {
+      RefreshBrightnessList();
+      RefreshDetail();
+    }
+  }
+  // Released whether or not the start obtained it; Locker is gone while the window is destroyed.
+  if (Locker) Locker->Release();
+
+  if (PostedMessagesDeferred) {
+    PostedMessagesDeferred = false;
+    MessagesPosted();
+  }
+}
+
+int TForm1::CaptureLoop(HWND surface, RECT bounds) {
+  while (StopRequested == 0) {
+    if (!KeepsCapturing(LiveCaptureStep(surface, bounds))) break;
+  }
+  CaptureWorkerEnded = true;
+  // Wakes the stop's wait, which sleeps until an event arrives.
+  QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+  return 1;
+}
+
+uint32_t TForm1::LiveCaptureStep(HWND surface, const RECT& bounds) {
+  HDC dc = GetDC(surface);
+  const uint32_t status =
+      Sensor->GetImageEx(ImageBuffer.get(), kLiveCaptureTimeout, dc, &bounds, kLiveCaptureFrames);
+  if (dc) ReleaseDC(surface, dc);
+  if (status == kStatusOk) {
+    ImageAvailable = 1;
+  } else {
+    std::string message;
+    SetStatusText("Stopped: " + StatusMessage(status, message));
+  }
+  return status;
+}
+
+void TForm1::ReportCapture(int time, int gray, int quality) {
+  std::string line = "[Capture]";
+  if (time >= 0) line += " time: " + std::to_string(time) + " msec ";
+  if (gray >= 0) line += " gray: " + std::to_string(gray);
+  if (quality >= 0) line += " Q:" + std::to_string(quality);
+  SetStatusText(line);
+}
+
+// One pass without branches on the pixels, so the compiler can widen and
+// vectorize it. Blocks keep the 32-bit partial sums from overflowing.
+int TForm1::ImageMean(const uint8_t* image, int width, int height) {
+  if (!image || width <= 0 || height <= 0) return -1;
+  constexpr size_t kBlock = size_t{1} << 24;  // 2^24 * 255 < 2^32
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+  uint64_t sum = 0;
+  for (size_t begin = 0; begin < count; begin += kBlock) {
+    const size_t end = std::min(count, begin + kBlock);
+    uint32_t partial = 0;
+    for (size_t i = begin; i < end; ++i) partial += image[i];
+    sum += partial;
+  }
+  return static_cast<int>(sum / count);
+}
+
+void TForm1::CheckBoxAutoCaptureClick() {
+  if (!Sensor) return;
+  if (!AutoOnSupported) {
+    SetStatusText("Auto Capturing is not supported!");
+  } else if (CheckBoxAutoCapture->isChecked()) {
+    Sensor->EnableAutoOn(1, Handle, 0);
+    SetStatusText("Auto Capturing is enabled. Put your finger on the sensor!");
+  } else {
+    Sensor->EnableAutoOn(0, nullptr, 0);
+    SetStatusText("Auto Capturing is disabled.");
+  }
+}
 
 // A new selection takes effect at the next Init.
 void TForm1::ComboDeviceIDChange() {}
 
-// Only the low 16 bits of WParam count; 1 means a finger is on the sensor.
+// Only the low 16 bits of WParam count; 1 means a finger is on the sensor. A
+// finger reported while continuous capture runs is left to the live images.
 void TForm1::HandleFingerDetected(WPARAM wParam) {
-  if ((wParam & 0xFFFFu) != 1) return;
+  if ((wParam & 0xFFFFu) != 1 || NotCapturing == 0) return;
   SetStatusText("Finger is detected");
   CaptureOnce();
 }

@@ -12,6 +12,7 @@
 #include "app/mainform.h"
 #include "device/module_loader.h"
 #include "device/status_message.h"
+#include "platform/power_events.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr auto kStopSettleTime = std::chrono::milliseconds(200);
 TForm1::TForm1(QWidget* parent) : QMainWindow(parent), Dib(nullptr) {
   CreateComponents();
   Handle = platform::RegisterWindow(this, kClientWidth, kClientHeight);
+  platform::WatchPowerEvents(Handle);
   Locker = std::make_unique<UnitLocker>("qvdx_exe", 0);
   ImageAvailable = 0;
   ResumeAfterSuspend = 0;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <utility>
 
+#include "platform/posted_answer.h"
 #include "platform/window_host.h"
 
 namespace platform {
@@ -18,7 +19,12 @@ struct PostedMessage {
   WPARAM wParam;
   LPARAM lParam;
   std::vector<uint8_t> record;  // owned; lParam points into it when not empty
+  PostedAnswer answered;         // told WindowProc's result, or 0 when the message is dropped
 };
+
+void Answer(PostedMessage& message, LRESULT result) {
+  if (message.answered) message.answered(result);
+}
 
 struct WindowState {
   std::mutex clientLock;  // guards `client` against unregistration while it is called
@@ -95,8 +101,12 @@ void UnregisterWindow(HWND window) {
     std::lock_guard guard(state->clientLock);
     state->client = nullptr;
   }
-  std::lock_guard guard(state->queueLock);
-  state->queue.clear();
+  std::deque<PostedMessage> dropped;
+  {
+    std::lock_guard guard(state->queueLock);
+    dropped.swap(state->queue);
+  }
+  for (PostedMessage& message : dropped) Answer(message, 0);
 }
 
 void ResizeSurface(HWND window, int width, int height) {
@@ -134,21 +144,29 @@ int DispatchPostedMessages(HWND window) {
     }
     // The window thread owns the client; it cannot be unregistered while we run here.
     WindowClient* client = state->client;
-    if (!client) break;
-    client->WindowProc(message.message, message.wParam, message.lParam);
+    if (!client) {
+      Answer(message, 0);
+      break;
+    }
+    Answer(message, client->WindowProc(message.message, message.wParam, message.lParam));
     ++delivered;
   }
   return delivered;
 }
 
 bool PostMessageWithRecord(HWND window, UINT message, WPARAM wParam, std::vector<uint8_t> record) {
-  return Enqueue(window, PostedMessage{message, wParam, 0, std::move(record)});
+  return Enqueue(window, PostedMessage{message, wParam, 0, std::move(record), {}});
+}
+
+bool PostMessageWithAnswer(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           PostedAnswer answered) {
+  return Enqueue(window, PostedMessage{message, wParam, lParam, {}, std::move(answered)});
 }
 
 }  // namespace platform
 
 extern "C" BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!platform::Enqueue(window, platform::PostedMessage{message, wParam, lParam, {}})) {
+  if (!platform::Enqueue(window, platform::PostedMessage{message, wParam, lParam, {}, {}})) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }

@@ -7,7 +7,9 @@
 #include <QRegularExpression>
 #include <thread>
 
+#include "app/surface_page.h"
 #include "device/locks.h"
+#include "device/status_codes.h"
 #include "open_reader_fixture.h"
 #include "platform/power_events.h"
 
@@ -33,6 +35,12 @@ bool WindowLockFree() {
   return free;
 }
 
+// The page's surface takes the page's size once the window is shown.
+void Show(TForm1& form) {
+  form.show();
+  QApplication::processEvents();
+}
+
 // Pixels of the Image page inside Image1 that are not white.
 int DrawnPixels(const TForm1& form) {
   const QRect area = form.Image1->geometry();
@@ -49,6 +57,7 @@ int DrawnPixels(const TForm1& form) {
 
 TEST_F(CaptureTest, SingleCaptureShowsTimeAndGrayButNeverQuality) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  Show(*form_);
   EXPECT_TRUE(form_->CaptureOnce());
   EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: \d+)")) << StatusText().toStdString();
   EXPECT_EQ(ImageAvailable, 1);
@@ -102,6 +111,7 @@ TEST_F(CaptureTest, FirstRunReportsFromTheSecondImageAndLaterRunsFromTheFirst) {
 TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
   form_->CheckBoxUseCallback->setChecked(false);
+  Show(*form_);
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([&] { return ImageAvailable == 1; }, 5000));
   ProcessEventsFor(300);
@@ -210,6 +220,7 @@ TEST_F(CaptureTest, BrightnessChangedDuringARunReachesTheReaderOnlyThroughTheCal
   form_->BtnContCaptureClick();
 
   form_->CheckBoxUseCallback->setChecked(false);
+  scripted_.Gate(false);
   StartContinuousCapture();
   form_->PendingBrightness = 30;
   form_->BrightnessPending = 1;

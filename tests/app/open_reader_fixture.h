@@ -3,6 +3,8 @@
 // scripted sensor whose live images and statuses the test controls.
 #pragma once
 
+#include <QAction>
+#include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
 #include <chrono>
@@ -26,7 +28,7 @@ class ScriptedSensor : public FakeSensor {
   static constexpr uint8_t kGray = 100;
   static constexpr int32_t kQuality = 70;
 
-  void Gate() { gated_ = true; }
+  void Gate(bool on = true) { gated_ = on; }
   void Allow(int frames) {
     std::lock_guard guard(lock_);
     permits_ += frames;
@@ -111,11 +113,17 @@ class OpenReaderTest : public FormTest {
   void SetUp() override {
     FormTest::SetUp();
     HoldFirstRefresh();
+    // The readers the tests plug in must not refresh the window under them.
+    form_->AutoRefresh->setChecked(false);
     sim::InitMachine(true);
   }
   void TearDown() override {
-    // The scripted sensor belongs to the test, not to a module.
-    if (form_ && form_->Sensor == &scripted_) form_->Sensor = nullptr;
+    // The scripted sensor belongs to the test, not to a module: the run it
+    // drives ends before the window lets go of it.
+    if (form_ && form_->Sensor == &scripted_) {
+      if (NotCapturing == 0) form_->BtnContCaptureClick();
+      form_->Sensor = nullptr;
+    }
     FormTest::TearDown();
   }
 
@@ -167,5 +175,7 @@ class OpenReaderTest : public FormTest {
     entry_.type = type;
     form_->Devices = &entry_;
     form_->DeviceIndex = 0;
+    form_->BtnCapture->setEnabled(true);
+    form_->BtnContCapture->setEnabled(true);
   }
 };

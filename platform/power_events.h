@@ -1,0 +1,26 @@
+// Suspend and resume of the system, delivered as power broadcasts.
+//
+// On Windows every top-level window receives WM_POWERBROADCAST. Here a window
+// asks for it once with WatchPowerEvents and receives it until it is
+// unregistered: PBT_APMSUSPEND before the system sleeps and
+// PBT_APMRESUMEAUTOMATIC after it woke. The notice comes from systemd-logind's
+// PrepareForSleep signal on the system bus; the layer holds a delay inhibitor
+// so that sleep waits until every window has answered the suspend broadcast
+// (logind waits at most its InhibitDelayMaxSec). Without a system bus or logind
+// no broadcast ever arrives and nothing is reported.
+#pragma once
+
+#include "platform/win32.h"
+
+namespace platform {
+
+// Window thread, once per window.
+void WatchPowerEvents(HWND window);
+
+// Any thread: what logind's PrepareForSleep(start) does: posts the suspend
+// (start) or the resume broadcast to every watching window. After a suspend
+// broadcast, the delay inhibitor, when one is held, is let go once every
+// window has answered.
+void DeliverPrepareForSleep(bool start);
+
+}  // namespace platform
