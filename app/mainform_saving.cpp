@@ -1,10 +1,116 @@
-// Saving the current image (BMP, raw) and the reader's log. Filled in with the
-// image writers; before the first Init the image commands do nothing.
+// Saving the current image (BMP, raw) and the reader's log. Each command sets
+// up the one save dialog anew, writes the whole file or nothing, and reports
+// the outcome in the status bar.
+#include <QString>
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "app/mainform.h"
+#include "app/program_bitmap.h"
+#include "device/status_codes.h"
+#include "imaging/whole_file.h"
 
-void TForm1::SaveToRawFile1Click() {}
-void TForm1::SaveToBMPFile1Click() {}
+namespace {
 
+// File names reach the file system in the system's narrow character set, in a
+// buffer of this size including the terminating zero.
+constexpr size_t kPathBufferSize = 256;
+
+const char* const kWriteError = "File Write Error! ";
+const char* const kSaved = "Successfully saved to ";
+
+// Shows the save dialog with these settings; the chosen name in the narrow
+// character set, or nullopt when the user cancelled. A name too long for the
+// path buffer is handed back as is, for the write to refuse.
+std::optional<std::string> AskSavePath(TFileDialog& dialog, const QString& fileName,
+                                       const char* defaultExt, const char* filter,
+                                       const char* title) {
+  dialog.FileName = fileName;
+  dialog.DefaultExt = QString::fromLatin1(defaultExt);
+  dialog.Filter = QString::fromLatin1(filter);
+  dialog.Title = QString::fromLatin1(title);
+  if (!dialog.Execute()) return std::nullopt;
+  return dialog.FileName.toLocal8Bit().toStdString();
+}
+
+// A path that does not fit the buffer would name another file once cut, so it
+// is not written at all.
+bool Fits(const std::string& path) { return path.size() < kPathBufferSize; }
+
+}  // namespace
+
+// The image commands need an image that a capture filled since the last Init
+// or Refresh; before the first Init there is no image at all and they are silent.
+void TForm1::SaveToBMPFile1Click() {
+  if (!ImageBuffer) return;
+  if (ImageAvailable == 0) {
+    SetStatusText("Error! No fingerprint image to save");
+    return;
+  }
+  const std::optional<std::string> path =
+      AskSavePath(SaveDialog1, QString(), "bmp", "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*",
+                  "Save fingerprint image to BMP format");
+  if (!path) return;
+  const bool saved =
+      Fits(*path) && ProgramBitmap.WriteBmp(ImageWidth, ImageHeight, ImageBuffer.get(), path->c_str());
+  SetStatusText(saved ? kSaved + *path : kWriteError);
+}
+
+void TForm1::SaveToRawFile1Click() {
+  if (!ImageBuffer) return;
+  if (ImageAvailable == 0) {
+    SetStatusText("Error! No fingerprint image to save");
+    return;
+  }
+  const std::optional<std::string> path =
+      AskSavePath(SaveDialog1, QString(), "raw", "Raw format (*.raw)|*.raw|All files (*.*)|*.*",
+                  "Save fingerprint image to RAW format");
+  if (!path) return;
+  const size_t size = static_cast<size_t>(std::max(ImageWidth, 0)) *
+                      static_cast<size_t>(std::max(ImageHeight, 0));
+  const bool saved = Fits(*path) && imaging::WriteWholeFile(path->c_str(), ImageBuffer.get(), size);
+  SetStatusText(saved ? kSaved + *path : kWriteError);
+}
+
+// The log is fetched before the dialog opens, so the file holds it as it stood
+// when the command was chosen.
 void TForm1::MenuitemSaveLogsClick() {
-  if (!Sensor) SetStatusText("Error! Device is not initialized.");
+  if (!Sensor) {
+    SetStatusText("Error! Device is not initialized.");
+    return;
+  }
+  uint32_t size = 0;
+  uint32_t status = Sensor->Control(kControlLogSize, &size);
+  std::vector<uint8_t> log;
+  if (status == kStatusOk) {
+    try {
+      // One byte at least, so that the driver is always handed a real buffer.
+      log.resize(std::max<size_t>(size, 1));
+    } catch (const std::bad_alloc&) {
+      SetStatusText("Error! Not enough memory for the device log.");
+      return;
+    }
+    status = Sensor->Control(kControlLog, log.data());
+  }
+  if (status != kStatusOk) {
+    ShowStatus(status);
+    return;
+  }
+
+  QString serial;
+  if (Devices && DeviceIndex >= 0) {
+    const DeviceEntry& entry = Devices[DeviceIndex];
+    serial = QString::fromLocal8Bit(entry.serial, static_cast<qsizetype>(
+                                                      strnlen(entry.serial, sizeof entry.serial)));
+  }
+  const std::optional<std::string> path =
+      AskSavePath(SaveDialog1, serial, "log", "Log format (*.log)|*.log|All files (*.*)|*.*",
+                  "Save Logs");
+  if (!path) return;
+  const bool saved = Fits(*path) && imaging::WriteWholeFile(path->c_str(), log.data(), size);
+  SetStatusText(saved ? kSaved + *path : kWriteError);
 }

@@ -1,0 +1,3 @@
+#include "app/program_bitmap.h"
+
+Bitmap ProgramBitmap;
