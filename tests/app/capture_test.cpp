@@ -261,6 +261,23 @@ TEST_F(CaptureTest, AutoCaptureBoxSwitchesTheReaderOrSaysItCannot) {
   EXPECT_EQ(scripted_.CountOf("EnableAutoOn"), 2);
 }
 
+TEST_F(CaptureTest, RefreshDuringARunStopsItAndLeavesTheCaptureButtonsEnabled) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
+  form_->CheckBoxSmartCapture->setChecked(true);
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
+  form_->BtnEnumClick(form_->BtnEnum);
+  EXPECT_EQ(NotCapturing, 1);
+  EXPECT_FALSE(form_->CaptureThread.joinable());
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+  EXPECT_FALSE(form_->CheckBoxSmartCapture->isChecked());
+  for (QWidget* control : std::initializer_list<QWidget*>{form_->BtnInit, form_->BtnCapture,
+                                                           form_->BtnContCapture}) {
+    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+  }
+  EXPECT_EQ(ImageAvailable, 0);
+}
+
 TEST_F(CaptureTest, UnpluggingDuringARunEndsTheWorkerAndTheDeviceChangeStopsCleanly) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
   StartContinuousCapture();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAction>
+#include <QComboBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
@@ -14,7 +15,6 @@
 #include <thread>
 #include <vector>
 
-#include "device/module_loader.h"
 #include "device/records.h"
 #include "fake_sensor.h"
 #include "form_fixture.h"
@@ -127,22 +127,16 @@ class OpenReaderTest : public FormTest {
     FormTest::TearDown();
   }
 
-  // Plugs a simulated reader of `type` with a finger on it, loads its driver
-  // module and opens it. False when any step failed.
+  // Plugs a simulated reader of `type` with a finger on it, then Refresh,
+  // selects it and runs Init. False when Init left no open reader.
   bool OpenSimulatedReader(uint16_t type, sim::FingerState finger = sim::FingerState::Present) {
     reader_ = sim::DefaultReader(*sim::FindReaderModelByType(type), 0);
     reader_.finger = finger;
     sim::PlugReader(reader_);
-    ISensor* sensor = nullptr;
-    HMODULE module = nullptr;
-    if (LoadSensorModule(FindReaderType(type)->module, sensor, module, type) != kLoadOk) return false;
-    form_->Sensor = sensor;
-    form_->DriverModule = module;
-    DeviceInfo info{};
-    if (sensor->OpenDevice(0, 0) != 0 || sensor->GetDeviceInfo(&info) != 0) return false;
-    UseImage(type, info.width, info.height);
-    std::strncpy(entry_.serial, reader_.serial.c_str(), sizeof entry_.serial - 1);
-    return true;
+    form_->BtnEnumClick(nullptr);
+    form_->ComboDeviceID->setCurrentIndex(0);
+    form_->BtnInitClick(form_->BtnInit);
+    return form_->Sensor && form_->BtnContCapture->isEnabled();
   }
 
   // The scripted sensor as the open reader of `type`, images width x height.
