@@ -30,6 +30,7 @@
 #include "platform/device_notifications.h"
 #include "platform/window_host.h"
 #include "simulator/machine/files.h"
+#include "simulator/machine/machine.h"
 #include "simulator/machine/root.h"
 
 namespace platform {
@@ -92,15 +93,15 @@ void Broadcast(WPARAM event, const UsbIdentity& device) {
 
 class BusWatcher {
  public:
-  BusWatcher() : root_(sim::MachineRoot()), bus_(sim::BusDirectory(root_)) {
+  // The machine is made first if need be: its readers are attached already,
+  // not arriving.
+  BusWatcher() : root_(sim::EnsureMachineQuietly()), bus_(sim::BusDirectory(root_)) {
     inotify_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     wake_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (inotify_ < 0 || wake_ < 0) {
       std::perror("tolvane-platform: device notifications");
       return;
     }
-    std::error_code ignored;
-    fs::create_directories(root_, ignored);
     rootWatch_ = inotify_add_watch(inotify_, root_.c_str(), kRootEvents);
     WatchBus();
     known_ = Scan();

@@ -1,8 +1,10 @@
 // Renders the main window (General and Image pages) and the About box into PNG
 // files, for the documentation: tolvane-screenshots OUTPUT_DIRECTORY.
 // Run on the offscreen platform; the window shows what the simulated machine
-// holds once the first Refresh has run.
+// holds once the first Refresh has run, and then the R20 reader initialized.
 #include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
@@ -11,6 +13,7 @@
 
 #include "app/aboutbox.h"
 #include "app/mainform.h"
+#include "app/surface_page.h"
 
 namespace {
 
@@ -53,5 +56,17 @@ int main(int argc, char* argv[]) {
   about.show();
   ProcessEventsFor(50);
   saved = Save(about, directory, "about.png") && saved;
+  about.hide();
+
+  const int r20 = form.ComboDeviceID->findText(QStringLiteral("R20 -- HMX05:0"));
+  if (r20 < 0) {
+    std::fprintf(stderr, "tolvane-screenshots: no R20 reader listed\n");
+    return 1;
+  }
+  form.ComboDeviceID->setCurrentIndex(r20);
+  form.BtnInitClick(form.BtnInit);
+  form.PageControl1->setCurrentWidget(form.TabImage);
+  ProcessEventsFor(100);
+  saved = Save(form, directory, "main-init.png") && saved;
   return saved ? 0 : 1;
 }
