@@ -35,10 +35,10 @@ bool WindowLockFree() {
   return free;
 }
 
-// The page's surface takes the page's size once the window is shown.
+// The page's surface takes the page's size as a shown window's would; the
+// window itself stays hidden, so no repaint runs beside the worker.
 void Show(TForm1& form) {
-  form.show();
-  QApplication::processEvents();
+  platform::ResizeSurface(form.TabImage->Handle(), form.TabImage->width(), form.TabImage->height());
 }
 
 // Pixels of the Image page inside Image1 that are not white.
@@ -173,8 +173,9 @@ TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
   OpenScriptedReader(kReaderHmx03);
   scripted_.ForceLiveStatus(kStatusTimeout);
   StartContinuousCapture();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() > 5; }));
-  EXPECT_EQ(StatusText(), QStringLiteral("Stopped: Time out..."));
+  ASSERT_TRUE(ProcessEventsUntil([&] {
+    return scripted_.Frames() > 5 && StatusText() == QStringLiteral("Stopped: Time out...");
+  }));
   EXPECT_FALSE(form_->CaptureWorkerEnded);
 
   scripted_.ForceLiveStatus(kStatusLineDropped);
