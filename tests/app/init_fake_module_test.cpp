@@ -1,0 +1,72 @@
+// Init with a recording driver module standing in for the HMX03's: what the
+// first sensor object received before the second Init unloaded it, and what
+// the window does when the reader reports no usable image size.
+#include <QCheckBox>
+#include <QPushButton>
+#include <filesystem>
+
+#include "fake_module/fake_reader_module.h"
+#include "machine_form.h"
+
+namespace {
+
+class InitFakeModuleTest : public MachineFormTest {
+ protected:
+  void SetUp() override {
+    MachineFormTest::SetUp();
+    const std::filesystem::path module = sim::SystemDirectory(sim::MachineRoot()) / "Qvhx03m.dll";
+    std::filesystem::remove(module);
+    std::filesystem::create_symlink(FAKE_READER_MODULE_PATH, module);
+    FakeReaderModule() = FakeReaderModuleState{};
+    FakeReaderModule().info.width = 260;
+    FakeReaderModule().info.height = 300;
+    Plug("QVUSB", 0);
+  }
+
+  void ExpectCaptureRefused() {
+    EXPECT_EQ(Status(), "Device information unavailable: capture disabled");
+    EXPECT_FALSE(form_->BtnCapture->isEnabled());
+    EXPECT_FALSE(form_->BtnContCapture->isEnabled());
+    EXPECT_FALSE(form_->CheckBoxAutoCapture->isEnabled());
+  }
+};
+
+TEST_F(InitFakeModuleTest, InitTwiceUnloadsTheFirstSensorWithoutClosingIt) {
+  TForm1& form = Initialized();
+  ASSERT_EQ(Status(), "Device Initialization Success");
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(FakeReaderModule().created, 2);
+  ASSERT_EQ(FakeReaderModule().destroyedCalls.size(), 1u);
+  const std::vector<std::string>& first = FakeReaderModule().destroyedCalls[0];
+  EXPECT_EQ(first.front(), "OpenDevice");
+  EXPECT_EQ(std::count(first.begin(), first.end(), "CloseDevice"), 0);
+  EXPECT_EQ(form.ImageWidth, 260);
+  EXPECT_TRUE(form.BtnCapture->isEnabled());
+}
+
+TEST_F(InitFakeModuleTest, NoImageSizeKeepsCaptureDisabled) {
+  FakeReaderModule().info.width = 0;
+  Initialized();
+  ExpectCaptureRefused();
+  EXPECT_EQ(form_->ImageWidth, 0);
+  EXPECT_TRUE(form_->BtnConfig->isEnabled());
+}
+
+// The size of the reader initialized before is no size for this one.
+TEST_F(InitFakeModuleTest, FailedOrAbsurdDeviceInformationKeepsCaptureDisabled) {
+  Initialized();
+  ASSERT_TRUE(form_->BtnCapture->isEnabled());
+
+  FakeReaderModule().infoStatus = 51;
+  form_->BtnInitClick(form_->BtnInit);
+  ExpectCaptureRefused();
+  EXPECT_EQ(form_->ImageWidth, 260);
+
+  FakeReaderModule().infoStatus = 0;
+  FakeReaderModule().info.width = 5000;
+  FakeReaderModule().info.height = 5000;
+  form_->BtnInitClick(form_->BtnInit);
+  ExpectCaptureRefused();
+}
+
+}  // namespace
