@@ -68,5 +68,13 @@ int main(int argc, char* argv[]) {
   form.PageControl1->setCurrentWidget(form.TabImage);
   ProcessEventsFor(100);
   saved = Save(form, directory, "main-init.png") && saved;
+
+  // A captured fingerprint with its result line.
+  if (!form.CaptureOnce()) {
+    std::fprintf(stderr, "tolvane-screenshots: the R20 captured no image\n");
+    return 1;
+  }
+  ProcessEventsFor(100);
+  saved = Save(form, directory, "main-capture.png") && saved;
   return saved ? 0 : 1;
 }
