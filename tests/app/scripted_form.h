@@ -1,0 +1,72 @@
+// A main window put into the state a successful Init leaves for a type-6
+// reader, with a ScriptedSensor as its reader: image size, white image buffer,
+// display bitmap, detail record, and the selected device-table entry.
+#pragma once
+
+#include <QAction>
+#include <QStatusBar>
+#include <cstring>
+
+#include "form_fixture.h"
+#include "platform/window_host.h"
+#include "scripted_sensor.h"
+
+class ScriptedFormTest : public FormTest {
+ protected:
+  static constexpr int kWidth = 30;
+  static constexpr int kHeight = 40;
+  static constexpr int32_t kRecordSize = static_cast<int32_t>(kSmartCaptureHeaderSize) + 3 * kWidth * kHeight;
+
+  void SetUp() override {
+    FormTest::SetUp();
+    HoldFirstRefresh();
+    // The pages get their surfaces once shown; shown before the reader is
+    // set, so that the first paint asks the reader nothing.
+    form_->show();
+    ProcessEventsFor(50);
+    entries_[0].type = 6;
+    form_->Devices = entries_;
+    form_->DeviceIndex = 0;
+    form_->Sensor = &sensor_;
+    // Message boxes answer at once; a test that expects none checks shownMessages.
+    form_->Dialogs.nextAnswers.assign(8, kModalResultOk);
+    form_->DefaultCaptureMode = sensor_.mode;
+    form_->ImageWidth = kWidth;
+    form_->ImageHeight = kHeight;
+    form_->ImageBuffer = std::make_unique<uint8_t[]>(kWidth * kHeight);
+    std::memset(form_->ImageBuffer.get(), 255, kWidth * kHeight);
+    form_->Dib.Create(kWidth, kHeight);
+    AllocateRecord(kRecordSize);
+    for (QAction* item : {form_->ModeN1, form_->ModeT1, form_->NormalMode1, form_->LedOnOff1}) {
+      item->setEnabled(true);
+    }
+  }
+  void TearDown() override {
+    form_->Sensor = nullptr;
+    FormTest::TearDown();
+  }
+
+  // A record as Init allocates it: `size` bytes, `size` in its first field.
+  void AllocateRecord(int32_t size) {
+    form_->ScDetail.reset(static_cast<SmartCaptureDetail*>(std::calloc(1, static_cast<size_t>(size))));
+    form_->ScDetail->size = size;
+  }
+
+  QString Status() const { return form_->StatusBar->currentMessage(); }
+
+  ScriptedSensor sensor_;
+  DeviceEntry entries_[2]{};
+};
+
+// The color of one pixel of a page's surface (0xAARRGGBB).
+inline uint32_t SurfacePixelAt(HWND window, QPoint point) {
+  uint32_t pixel = 0;
+  platform::WithSurface(window, [&](platform::Surface& surface) {
+    if (point.x() < surface.width && point.y() < surface.height) {
+      pixel = surface.pixels[static_cast<size_t>(point.y()) * surface.width + point.x()];
+    }
+  });
+  return pixel;
+}
+
+inline uint32_t Gray(uint8_t value) { return 0xFF000000u | value * 0x010101u; }

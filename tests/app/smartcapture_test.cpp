@@ -1,0 +1,273 @@
+// The "Smart Capture" page: the detail record as the reader hands it over,
+// the brightness list, and ".scd" files loaded in its place.
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <fstream>
+#include <gmock/gmock.h>
+#include <thread>
+
+#include "app/surface_page.h"
+#include "scripted_form.h"
+
+namespace {
+
+using ::testing::Each;
+using ::testing::AllOf;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+class SmartCaptureTest : public ScriptedFormTest {
+ protected:
+  uint32_t ViewPixel(QWidget* view) const {
+    return SurfacePixelAt(form_->TabSmartCapture->Handle(), view->geometry().center());
+  }
+  uint32_t MainPixel() const {
+    return SurfacePixelAt(form_->TabImage->Handle(), form_->Image1->geometry().center());
+  }
+  void Fetch(const RecordSpec& spec) {
+    sensor_.record = MakeRecord(spec);
+    form_->RefreshDetail();
+  }
+  QStringList ListLines() const {
+    QStringList lines;
+    for (int i = 0; i < form_->ListBoxScBrightnesses->count(); ++i) {
+      lines << form_->ListBoxScBrightnesses->item(i)->text();
+    }
+    return lines;
+  }
+  QString WriteFile(const std::vector<uint8_t>& bytes) {
+    const QString path = files_.filePath(QStringLiteral("detail.scd"));
+    std::ofstream(path.toStdString(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+  }
+  void OpenFile(const QString& path) {
+    form_->Dialogs.nextFileNames.push_back(path);
+    form_->ButtonOpenSCDFileClick();
+  }
+  std::vector<uint8_t> RecordNow() const {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(form_->ScDetail.get());
+    return {bytes, bytes + form_->ScDetail->size};
+  }
+
+  QTemporaryDir files_;
+};
+
+TEST_F(SmartCaptureTest, TwoCapturesShowBothImagesTheirTimesAndTheEightLabels) {
+  Fetch({.size = kRecordSize, .captures = 2});
+
+  EXPECT_THAT(sensor_.detailSizesTold, Each(kRecordSize));
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
+  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "31 ms");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "32 ms");
+  EXPECT_EQ(form_->LabelScVersion->text(), "3");
+  EXPECT_EQ(form_->LabelScCaptureSpeed->text(), "123 ms");
+  EXPECT_EQ(form_->LabelScInitBrightness->text(), "50");
+  EXPECT_EQ(form_->LabelScSmartBrightness->text(), "44");
+  EXPECT_EQ(form_->LabelScGrayQuality->text(), "77");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "2");
+  EXPECT_EQ(form_->LabelScErrorCode->text(), "0");
+  EXPECT_EQ(form_->LabelScLineDiffMax->text(), "9");
+}
+
+TEST_F(SmartCaptureTest, OneCaptureWhitensTheSplitViewAndItsTime) {
+  Fetch({.size = kRecordSize, .captures = 2});
+  Fetch({.size = kRecordSize, .captures = 1, .grays = {0x20}, .times = {15}});
+
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x20));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0xFF));
+  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "15 ms");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "0 ms");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "1");
+}
+
+TEST_F(SmartCaptureTest, NoCapturesOrAnErrorCodeUpdateOnlyTheEightLabels) {
+  Fetch({.size = kRecordSize, .captures = 2});
+
+  Fetch({.size = kRecordSize, .captures = 0, .grays = {0x10, 0x10}, .times = {1, 2}});
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "0");
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
+  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "31 ms");
+
+  Fetch({.size = kRecordSize, .captures = 2, .errorCode = 7, .grays = {0x10, 0x10}, .times = {1, 2}});
+  EXPECT_EQ(form_->LabelScErrorCode->text(), "7");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "2");
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
+  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "32 ms");
+}
+
+TEST_F(SmartCaptureTest, BrightnessListHasOneLinePerBrightnessAndSelectsTheSixth) {
+  sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {}});
+  form_->RefreshBrightnessList();
+  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 0);
+
+  sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {40, 45, 50}});
+  form_->RefreshBrightnessList();
+  EXPECT_EQ(ListLines(), QStringList({"[0] 40", "[1] 45", "[2] 50"}));
+  EXPECT_TRUE(form_->ListBoxScBrightnesses->selectedItems().isEmpty());
+
+  sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {10, 20, 30, 40, 50, 60}});
+  form_->RefreshBrightnessList();
+  ASSERT_EQ(form_->ListBoxScBrightnesses->count(), 6);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->currentRow(), 5);
+  ASSERT_EQ(form_->ListBoxScBrightnesses->selectedItems().size(), 1);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->selectedItems()[0]->text(), "[5] 60");
+}
+
+TEST_F(SmartCaptureTest, ACountBeyondElevenBrightnessesListsElevenAndSaysSo) {
+  RecordSpec spec{.size = kRecordSize};
+  spec.brightnesses.assign(12, 33);
+  sensor_.record = MakeRecord(spec);
+  form_->RefreshBrightnessList();
+  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 11);
+  EXPECT_EQ(Status(), "Smart capture detail not fully shown: only 11 of 12 brightnesses listed.");
+
+  // A negative count is a huge one when read unsigned.
+  reinterpret_cast<SmartCaptureDetail*>(sensor_.record.data())->numOfBrightnesses = -1;
+  form_->RefreshBrightnessList();
+  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 11);
+}
+
+TEST_F(SmartCaptureTest, ImagesOutsideTheRecordAreRefusedWhileTheLabelsAreShown) {
+  Fetch({.size = kRecordSize, .captures = 2});
+
+  // Image 2's slot runs past the record's end: image 1 is still shown.
+  Fetch({.size = kRecordSize, .captures = 2, .imageBytes = kRecordSize / 2, .grays = {0x30}});
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x30));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0xFF));
+  EXPECT_EQ(Status(), "Smart capture detail not fully shown: image 2 lies outside the record.");
+
+  // Slots smaller than the reader's image, and negative ones, show nothing.
+  Fetch({.size = kRecordSize, .captures = 1, .imageBytes = kWidth * kHeight - 1});
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0xFF));
+  EXPECT_EQ(Status(), "Smart capture detail not fully shown: image 1 is smaller than the reader's image.");
+  Fetch({.size = kRecordSize, .captures = 1, .imageBytes = -5});
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "1");
+  EXPECT_EQ(Status(), "Smart capture detail not fully shown: image 1 has a negative size.");
+}
+
+TEST_F(SmartCaptureTest, ARecordSmallerThanItsHeaderShowsNothing) {
+  AllocateRecord(static_cast<int32_t>(kSmartCaptureHeaderSize));
+  form_->ScDetail->size = 64;  // the size a broken driver might report
+  sensor_.record = MakeRecord({.size = kRecordSize});
+  form_->RefreshDetail();
+  EXPECT_THAT(sensor_.detailSizesTold, Each(64));
+  EXPECT_EQ(form_->LabelScVersion->text(), "Unknown");
+  EXPECT_EQ(Status(), "Smart capture detail not fully shown: the record is smaller than its header.");
+}
+
+TEST_F(SmartCaptureTest, AFetchOnTheCaptureThreadIsShownOnTheWindowThread) {
+  sensor_.record = MakeRecord({.size = kRecordSize, .captures = 1, .times = {21}});
+  std::thread capture([&] { form_->RefreshDetail(); });
+  capture.join();
+  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "0 ms");  // not yet: queued
+  ASSERT_TRUE(ProcessEventsUntil([&] { return form_->LabelImage1CaptureTime->text() == "21 ms"; }));
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
+}
+
+TEST_F(SmartCaptureTest, WithoutAReaderOrARecordNothingIsFetched) {
+  form_->Sensor = nullptr;
+  form_->RefreshDetail();
+  form_->Sensor = &sensor_;
+  form_->ScDetail.reset();
+  form_->RefreshDetail();
+  form_->RefreshBrightnessList();
+  EXPECT_TRUE(sensor_.detailSizesTold.empty());
+}
+
+TEST_F(SmartCaptureTest, OpeningAFileAsksWithTheScdSettingsAndACancelChangesNothing) {
+  form_->Dialogs.nextFileNames.push_back(std::nullopt);
+  form_->ButtonOpenSCDFileClick();
+  EXPECT_EQ(form_->Dialogs.fileDialogsShown, 1);
+  EXPECT_EQ(form_->OpenDialog1.Title, "Open Smart Capture Detail File");
+  EXPECT_EQ(form_->OpenDialog1.DefaultExt, "scd");
+  EXPECT_EQ(form_->OpenDialog1.Filter, "SCD files (*.scd)|*.scd|All files (*.*)|*.*");
+  EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
+
+  OpenFile(files_.filePath(QStringLiteral("missing.scd")));  // cannot be opened: no message
+  EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
+  EXPECT_TRUE(form_->EditScdFilePath->text().isEmpty());
+}
+
+TEST_F(SmartCaptureTest, AFileOneByteLongerOrShorterIsRefusedAndChangesNothing) {
+  const std::vector<uint8_t> before = RecordNow();
+  for (const int32_t length : {kRecordSize + 1, kRecordSize - 1}) {
+    OpenFile(WriteFile(MakeRecord({.size = length})));
+    ASSERT_FALSE(form_->Dialogs.shownMessages.empty());
+    const DialogSeam::Message& box = form_->Dialogs.shownMessages.back();
+    EXPECT_EQ(box.text, "Not support this .scd file");
+    EXPECT_EQ(box.caption, "ERROR");
+    EXPECT_EQ(box.icon, MessageIcon::Error);
+    EXPECT_TRUE(box.owned);
+  }
+  EXPECT_EQ(form_->Dialogs.shownMessages.size(), 2u);
+  EXPECT_EQ(RecordNow(), before);
+  EXPECT_EQ(form_->LabelScVersion->text(), "Unknown");
+  EXPECT_TRUE(form_->EditScdFilePath->text().isEmpty());
+  EXPECT_EQ(ImageAvailable, 0);
+}
+
+TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage) {
+  RecordSpec spec{.size = kRecordSize, .captures = 2, .grays = {0x40, 0x81}, .times = {31, 32}};
+  std::vector<uint8_t> bytes = MakeRecord(spec);
+  bytes[kSmartCaptureHeaderSize + kWidth * kHeight] = 0x7F;  // mean of image 2: one darker pixel
+  const QString path = WriteFile(bytes);
+  OpenFile(path);
+
+  EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
+  const int mean = (0x7F + 0x81 * (kWidth * kHeight - 1)) / (kWidth * kHeight);
+  EXPECT_EQ(Status(), QString("[Capture] time: 32 msec  gray: %1").arg(mean));
+  EXPECT_EQ(MainPixel(), Gray(0x81));
+  EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x81));
+  EXPECT_EQ(ListLines(), QStringList({"[0] 40", "[1] 45", "[2] 50"}));
+  EXPECT_EQ(0, std::memcmp(form_->ImageBuffer.get(), bytes.data() + kSmartCaptureHeaderSize + kWidth * kHeight,
+                           kWidth * kHeight));
+  EXPECT_EQ(ImageAvailable, 1);
+  EXPECT_EQ(form_->EditScdFilePath->text(), path);
+}
+
+TEST_F(SmartCaptureTest, ALoadedFileDoesNotChangeTheSizeTheDriverIsTold) {
+  std::vector<uint8_t> bytes = MakeRecord({.size = kRecordSize});
+  reinterpret_cast<SmartCaptureDetail*>(bytes.data())->size = 1 << 20;  // the file's own claim
+  OpenFile(WriteFile(bytes));
+  EXPECT_EQ(form_->ScDetail->size, kRecordSize);
+
+  sensor_.record = MakeRecord({.size = kRecordSize});
+  form_->RefreshDetail();
+  EXPECT_THAT(sensor_.detailSizesTold, AllOf(Not(IsEmpty()), Each(kRecordSize)));
+}
+
+TEST_F(SmartCaptureTest, AFileWithTooManyImagesKeepsTheCurrentImageAndSaysWhy) {
+  OpenFile(WriteFile(MakeRecord({.size = kRecordSize, .captures = 5})));
+  EXPECT_EQ(Status(), "Last image of the .scd file not shown: 5 images in the record, 1 to 3 expected.");
+  EXPECT_EQ(form_->ImageBuffer[0], 255);
+  EXPECT_EQ(ImageAvailable, 0);
+  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "5");  // the labels still show the file
+  EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
+}
+
+TEST_F(SmartCaptureTest, AnImageSizeBeyondItsSlotShowsTheImageWithoutAGrayValue) {
+  OpenFile(WriteFile(MakeRecord({.size = kRecordSize, .captures = 1, .width = kWidth + 1})));
+  EXPECT_EQ(Status(), "Gray value of the .scd file's last image not shown: a 31 x 40 image does not fit 1200 bytes.");
+  EXPECT_EQ(MainPixel(), Gray(0x40));
+  EXPECT_EQ(form_->ImageBuffer[0], 0x40);
+}
+
+TEST_F(SmartCaptureTest, OpeningAFileWithoutARecordIsRefusedBeforeAnyDialog) {
+  form_->ScDetail.reset();
+  form_->ButtonOpenSCDFileClick();
+  EXPECT_EQ(form_->Dialogs.fileDialogsShown, 0);
+  ASSERT_EQ(form_->Dialogs.shownMessages.size(), 1u);
+  EXPECT_EQ(form_->Dialogs.shownMessages[0].caption, "ERROR");
+  EXPECT_EQ(form_->Dialogs.shownMessages[0].text,
+            "No smart capture detail record: initialize an R20 reader first.");
+}
+
+}  // namespace
