@@ -6,6 +6,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <fstream>
+#include <iterator>
 #include <gmock/gmock.h>
 #include <thread>
 
@@ -231,6 +232,20 @@ TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage)
                            kWidth * kHeight));
   EXPECT_EQ(ImageAvailable, 1);
   EXPECT_EQ(form_->EditScdFilePath->text(), path);
+
+  // Saving as BMP writes the second image: bottom row first, rows padded to 4 bytes.
+  const QString bmp = files_.filePath(QStringLiteral("second.bmp"));
+  form_->Dialogs.nextFileNames.push_back(bmp);
+  form_->SaveToBMPFile1Click();
+  std::ifstream file(bmp.toStdString(), std::ios::binary);
+  const std::vector<uint8_t> saved{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  ASSERT_GT(saved.size(), 14u);
+  uint32_t pixelsAt = 0;
+  std::memcpy(&pixelsAt, saved.data() + 10, sizeof pixelsAt);
+  constexpr size_t kStride = (kWidth + 3) / 4 * 4;
+  ASSERT_EQ(saved.size(), pixelsAt + kStride * kHeight);
+  EXPECT_EQ(saved[pixelsAt], 0x81);                                // the last row's first pixel
+  EXPECT_EQ(saved[pixelsAt + (kHeight - 1) * kStride], 0x7F);      // the first row's
 }
 
 TEST_F(SmartCaptureTest, ALoadedFileDoesNotChangeTheSizeTheDriverIsTold) {
