@@ -143,13 +143,6 @@ TEST_F(CommandsTest, DeleteCfgFileReportsTheReadersAnswer) {
   EXPECT_EQ(sensor_.LogOf("Control 118").size(), 2u);
 }
 
-TEST_F(CommandsTest, ResetCmosShowsTheStatusOfItsResult) {
-  sensor_.resetStatus = 55;
-  form_->ButtonResetCmosClick();
-  EXPECT_EQ(Status(), "Device not found...");
-  EXPECT_EQ(sensor_.CountOf("ResetCmos"), 1);
-}
-
 TEST_F(CommandsTest, WithoutAReaderNoCommandReachesOneOrChangesTheWindow) {
   form_->Sensor = nullptr;
   const QString status = Status();

@@ -22,7 +22,6 @@ class ScriptedSensor : public FakeSensor {
   int32_t width = 30;
   int32_t height = 40;
   int32_t deleteAnswer = 0;  // what Control 118 leaves in its int32
-  uint32_t resetStatus = 0;
   std::vector<uint8_t> record;  // what Control 112 writes, up to the size it is told
 
   // What the reader's own dialog applies at Configure, and what Configure returns.
@@ -56,10 +55,6 @@ class ScriptedSensor : public FakeSensor {
     if (dialogBrightness) brightness = *dialogBrightness;
     if (dialogSmartCapture) smartCapture = *dialogSmartCapture;
     return configureStatus;
-  }
-  uint32_t SENSORAPI ResetCmos() override {
-    FakeSensor::ResetCmos();
-    return resetStatus;
   }
   uint32_t SENSORAPI SetBrightness(int32_t value) override {
     FakeSensor::SetBrightness(value);

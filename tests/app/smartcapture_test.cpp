@@ -172,30 +172,6 @@ TEST_F(SmartCaptureTest, AFetchOnTheCaptureThreadIsShownOnTheWindowThread) {
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
 }
 
-TEST_F(SmartCaptureTest, WithoutAReaderOrARecordNothingIsFetched) {
-  form_->Sensor = nullptr;
-  form_->RefreshDetail();
-  form_->Sensor = &sensor_;
-  form_->ScDetail.reset();
-  form_->RefreshDetail();
-  form_->RefreshBrightnessList();
-  EXPECT_TRUE(sensor_.detailSizesTold.empty());
-}
-
-TEST_F(SmartCaptureTest, OpeningAFileAsksWithTheScdSettingsAndACancelChangesNothing) {
-  form_->Dialogs.nextFileNames.push_back(std::nullopt);
-  form_->ButtonOpenSCDFileClick();
-  EXPECT_EQ(form_->Dialogs.fileDialogsShown, 1);
-  EXPECT_EQ(form_->OpenDialog1.Title, "Open Smart Capture Detail File");
-  EXPECT_EQ(form_->OpenDialog1.DefaultExt, "scd");
-  EXPECT_EQ(form_->OpenDialog1.Filter, "SCD files (*.scd)|*.scd|All files (*.*)|*.*");
-  EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
-
-  OpenFile(files_.filePath(QStringLiteral("missing.scd")));  // cannot be opened: no message
-  EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
-  EXPECT_TRUE(form_->EditScdFilePath->text().isEmpty());
-}
-
 TEST_F(SmartCaptureTest, AFileOneByteLongerOrShorterIsRefusedAndChangesNothing) {
   const std::vector<uint8_t> before = RecordNow();
   for (const int32_t length : {kRecordSize + 1, kRecordSize - 1}) {
@@ -221,6 +197,9 @@ TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage)
   const QString path = WriteFile(bytes);
   OpenFile(path);
 
+  EXPECT_EQ(form_->OpenDialog1.Title, "Open Smart Capture Detail File");
+  EXPECT_EQ(form_->OpenDialog1.Filter, "SCD files (*.scd)|*.scd|All files (*.*)|*.*");
+  EXPECT_EQ(form_->OpenDialog1.DefaultExt, "scd");
   EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
   const int mean = (0x7F + 0x81 * (kWidth * kHeight - 1)) / (kWidth * kHeight);
   EXPECT_EQ(Status(), QString("[Capture] time: 32 msec  gray: %1").arg(mean));
