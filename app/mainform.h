@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -194,7 +195,9 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void UnregisterDeviceChange();
   void ReleaseSensor();
   void ShowStatus(uint32_t code);
-  // Any thread: the status bar's text; from other threads by a queued call.
+  // Any thread: the status bar's text. From other threads the newest text of a
+  // burst reaches the window thread by one queued call, so a fast capture loop
+  // does not flood the window's queue.
   void SetStatusText(const std::string& text);
   void Exit1Click();
   void About1Click();
@@ -284,6 +287,9 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  std::mutex queuedStatusLock_;
+  std::optional<QString> queuedStatus_;  // set while a queued call will show it
+
   // mainform_layout.cpp and mainform_layout_pages.cpp
   void CreateComponents();
   void CreateMainMenu();

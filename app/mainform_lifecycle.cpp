@@ -84,10 +84,26 @@ void TForm1::SetStatusText(const std::string& text) {
   const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
   if (QThread::currentThread() == thread()) {
     StatusBar->showMessage(shown);
-  } else {
-    QMetaObject::invokeMethod(
-        this, [this, shown] { StatusBar->showMessage(shown); }, Qt::QueuedConnection);
+    return;
   }
+  {
+    std::lock_guard guard(queuedStatusLock_);
+    const bool callQueued = queuedStatus_.has_value();
+    queuedStatus_ = shown;
+    if (callQueued) return;
+  }
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        QString newest;
+        {
+          std::lock_guard guard(queuedStatusLock_);
+          newest = queuedStatus_.value_or(QString());
+          queuedStatus_.reset();
+        }
+        StatusBar->showMessage(newest);
+      },
+      Qt::QueuedConnection);
 }
 
 void TForm1::Exit1Click() { close(); }

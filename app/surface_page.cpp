@@ -57,5 +57,12 @@ void TSurfacePage::MessagesPosted() {
 LRESULT TSurfacePage::WindowProc(UINT, WPARAM, LPARAM) { return 0; }
 
 void TSurfacePage::SurfaceChanged() {
-  QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+  if (repaintQueued_.exchange(true)) return;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        repaintQueued_ = false;
+        update();
+      },
+      Qt::QueuedConnection);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <atomic>
 
 #include "platform/window_host.h"
 
@@ -28,5 +29,6 @@ class TSurfacePage : public QWidget, private platform::WindowClient {
   void FillSurfaceWithBackground();
 
   HWND handle_ = nullptr;
+  std::atomic<bool> repaintQueued_{false};  // one queued repaint per burst of drawing
   QWidget* bottomChild_ = nullptr;
 };

@@ -13,7 +13,16 @@ function(tolvane_add_test_program name)
     "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
     "QT_QPA_PLATFORM=offscreen"
     ${ARG_ENVIRONMENT})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "${env}" LABELS "${ARG_LABELS}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  # gtest_discover_tests flattens list-valued PROPERTIES (every element after the
+  # first would be read as a property name), so labels and environment are set
+  # by a file that CTest includes after the discovered tests.
+  string(JOIN ";" labels ${ARG_LABELS})
+  file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake CONTENT [==[
+foreach(test IN LISTS @name@_TESTS)
+  set_tests_properties("${test}" PROPERTIES LABELS [=[@labels@]=] ENVIRONMENT [=[@env@]=])
+endforeach()
+]==] @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES
+    ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
 endfunction()

@@ -187,7 +187,7 @@ TEST_F(DesignTest, FirstRefreshRunsOnceAfterStartAndReplacesTheDesignItems) {
   EXPECT_EQ(form_->PageControl1->currentWidget(), form_->TabImage);
 }
 
-TEST_F(DesignTest, RefreshResetsTheInitializedLook) {
+TEST_F(DesignTest, ResetControlsRestoresTheNotInitializedLook) {
   HoldFirstRefresh();
   form_->PageControl1->setCurrentWidget(form_->TabGeneral);
   form_->BtnCapture->setEnabled(true);
@@ -199,7 +199,7 @@ TEST_F(DesignTest, RefreshResetsTheInitializedLook) {
   form_->LabelEnumSummary->setText("old");
   form_->EditSN->setText("123");
 
-  form_->BtnEnumClick(form_->BtnEnum);
+  form_->ResetControls();
 
   EXPECT_FALSE(form_->BtnCapture->isEnabled());
   EXPECT_FALSE(form_->BtnInit->isEnabled());
