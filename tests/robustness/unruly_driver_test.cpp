@@ -1,0 +1,149 @@
+// The window against a driver module that misbehaves: image sizes no reader
+// has, callbacks from a foreign thread after the capture call returned,
+// statuses outside every table, and a log shorter than announced. Each case
+// must end in a clear status or be contained: no crash, no overrun.
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QPushButton>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/proc_address.h"
+#include "tests/app/machine_form.h"
+
+namespace {
+
+typedef uint32_t (*LateCallbacksFn)();
+
+class UnrulyDriverTest : public MachineFormTest {
+ protected:
+  void SetUp() override {
+    MachineFormTest::SetUp();
+    ASSERT_TRUE(folder_.isValid());
+    Plug("HMX04", 0);
+  }
+  void TearDown() override {
+    MachineFormTest::TearDown();
+    unsetenv("TOLVANE_UNRULY");
+  }
+
+  TForm1& InitializedAs(const char* mode) {
+    setenv("TOLVANE_UNRULY", mode, 1);
+    return Initialized(0);
+  }
+
+  std::string SaveLog() {
+    const QString path = QDir(folder_.path()).filePath(QStringLiteral("reader.log"));
+    form_->Dialogs.nextFileNames.push_back(path);
+    form_->MenuitemSaveLogsClick();
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  QTemporaryDir folder_;
+};
+
+TEST_F(UnrulyDriverTest, TheHonestStandInIsTheOneLoaded) {
+  TForm1& form = InitializedAs("");
+  EXPECT_EQ(Status(), "Device Initialization Success");
+  EXPECT_EQ(form.ImageWidth, 120);
+  EXPECT_EQ(form.ImageHeight, 80);
+  ASSERT_NE(GetProcAddress(form.DriverModule, "UnrulyLateCallbacks"), nullptr);
+}
+
+// Sizes no reader has disable capturing: nothing is ever handed a buffer
+// smaller than the image the driver would write.
+TEST_F(UnrulyDriverTest, ImageSizesNoReaderHasDisableCapture) {
+  int contained = 0;
+  for (const char* mode : {"size-zero", "size-huge", "size-negative"}) {
+    SCOPED_TRACE(mode);
+    form_.reset();
+    TForm1& form = InitializedAs(mode);
+    EXPECT_EQ(Status(), "Device information unavailable: capture disabled");
+    EXPECT_FALSE(form.BtnCapture->isEnabled());
+    EXPECT_FALSE(form.BtnContCapture->isEnabled());
+    EXPECT_FALSE(form.CaptureOnce());
+    form.BtnContCaptureClick();
+    EXPECT_EQ(NotCapturing.load(), 1);
+    form.HandleFingerDetected(1);
+    EXPECT_EQ(ImageAvailable.load(), 0);
+    contained += !HasFailure();
+  }
+  std::printf("unruly driver: 3 broken image sizes, %d contained, 0 crashes\n", contained);
+}
+
+// The driver calls back from its own thread after GetImageEx returned, during
+// the run, after the stop and up to its destruction.
+TEST_F(UnrulyDriverTest, CallbacksAfterTheCallReturnedAreContained) {
+  constexpr int kRounds = 5;
+  uint32_t late = 0;
+  for (int round = 0; round < kRounds; ++round) {
+    form_.reset();
+    ResetCaptureFlags();
+    TForm1& form = InitializedAs("late-callback");
+    ASSERT_TRUE(form.BtnContCapture->isEnabled());
+    form.CheckBoxUseCallback->setChecked(true);
+    form.BtnContCaptureClick();
+    ASSERT_EQ(NotCapturing.load(), 0);
+    ProcessEventsFor(150);
+    form.BtnContCaptureClick();
+    EXPECT_EQ(NotCapturing.load(), 1);
+    EXPECT_EQ(ImageAvailable.load(), 1);
+    const auto count = ProcAddressAs<LateCallbacksFn>(form.DriverModule, "UnrulyLateCallbacks");
+    ASSERT_NE(count, nullptr);
+    late = count();
+    // Odd rounds destroy the window while the last callbacks may still come.
+    if (round % 2 == 1) form_.reset();
+  }
+  EXPECT_GT(late, 0u);
+  std::printf("unruly driver: %d capture runs, %u callbacks after their call returned, 0 crashes\n", kRounds,
+              late);
+}
+
+TEST_F(UnrulyDriverTest, StatusesOutsideEveryTableAreShownAsCodes) {
+  InitializedAs("odd-open");
+  EXPECT_EQ(Status(), "Error Code: 3735879746(0xdead0042)");
+  EXPECT_FALSE(form_->BtnCapture->isEnabled());
+
+  form_.reset();
+  TForm1& form = InitializedAs("odd-status");
+  ASSERT_NE(form.Sensor, nullptr);
+  EXPECT_FALSE(form.CaptureOnce());
+  EXPECT_EQ(Status(), "Error Code: 3735879747(0xdead0043)");
+
+  form.CheckBoxUseCallback->setChecked(true);
+  form.BtnContCaptureClick();
+  ProcessEventsUntil([&] { return Status().starts_with("Stopped: "); });
+  EXPECT_EQ(Status(), "Stopped: Error Code: 3735879755(0xdead004b)");
+  form.BtnContCaptureClick();
+  EXPECT_EQ(NotCapturing.load(), 1);
+  EXPECT_EQ(ImageAvailable.load(), 0);
+
+  EXPECT_EQ(SaveLog(), "");
+  EXPECT_EQ(Status(), "Error Code: 3735879758(0xdead004e)");
+  EXPECT_EQ(form.Dialogs.fileDialogsShown, 0);
+  std::printf("unruly driver: 4 unknown statuses shown as codes, 0 crashes\n");
+}
+
+// A log shorter than announced is saved at the announced size, the rest zero;
+// an empty one as an empty file.
+TEST_F(UnrulyDriverTest, LogsAreSavedAtTheAnnouncedSize) {
+  InitializedAs("log-short");
+  std::string log = SaveLog();
+  ASSERT_EQ(log.size(), 200u);
+  EXPECT_EQ(log.substr(0, 3), "ABC");
+  EXPECT_EQ(log.find_first_not_of('\0', 150), std::string::npos);
+  EXPECT_TRUE(Status().starts_with("Successfully saved to "));
+
+  form_.reset();
+  InitializedAs("log-empty");
+  log = SaveLog();
+  EXPECT_EQ(log, "");
+  EXPECT_TRUE(Status().starts_with("Successfully saved to "));
+  std::printf("unruly driver: 2 logs of other sizes than written, saved as announced, 0 crashes\n");
+}
+
+}  // namespace
