@@ -101,7 +101,9 @@ TEST_F(TwoInstancesTest, TheFrameworkReaderLockHeldElsewhereKeepsTheProgramAlive
   held.Release();
   EXPECT_NE(report.find("RPX -- HMX06:0\nR20 -- HMX05:0\n"), std::string::npos) << report;
   EXPECT_NE(report.find("device(s) found."), std::string::npos) << report;
-  std::printf("two instances: with the HMX04 framework lock held elsewhere the window showed:\n%s", report.c_str());
+  std::string shown = report;
+  for (char& c : shown) c = c == '\n' ? ';' : c;
+  std::printf("two instances: with the HMX04 framework lock held elsewhere the window showed: %s\n", shown.c_str());
 }
 
 TEST_F(TwoInstancesTest, TwoInstancesAtOnceNeitherCrashesNorHangs) {
