@@ -8,6 +8,7 @@
 // (SetStatusText does that for the status bar) and the surfaces of the pages.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <atomic>
 #include <cstdint>
@@ -195,9 +196,9 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void UnregisterDeviceChange();
   void ReleaseSensor();
   void ShowStatus(uint32_t code);
-  // Any thread: the status bar's text. From other threads the newest text of a
-  // burst reaches the window thread by one queued call, so a fast capture loop
-  // does not flood the window's queue.
+  // Any thread: the status bar's text. From other threads only the newest text
+  // of a burst reaches the window thread, so a fast capture loop neither floods
+  // the window's queue nor outruns what a person can read.
   void SetStatusText(const std::string& text);
   void Exit1Click();
   void About1Click();
@@ -287,8 +288,13 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // Texts from other threads: the newest waits here, and deliveries to the
+  // status bar are at least kMinStatusIntervalMs apart (nobody reads faster).
+  static constexpr qint64 kMinStatusIntervalMs = 15;
   std::mutex queuedStatusLock_;
-  std::optional<QString> queuedStatus_;  // set while a queued call will show it
+  std::optional<QString> queuedStatus_;
+  bool queuedStatusPending_ = false;  // a delivery is on its way
+  QElapsedTimer sinceQueuedStatus_;   // window thread only
 
   // mainform_layout.cpp and mainform_layout_pages.cpp
   void CreateComponents();

@@ -56,7 +56,7 @@ void BindMenuClick(QAction* item, TForm1* form, void (TForm1::*handler)()) {
 
 // Each row of an information group: caption at the left, its box beside it.
 QLineEdit* AddInfoRow(QGroupBox* group, const char* name, const QString& caption, int row) {
-  const int top = 20 + row * 27;
+  const int top = 18 + row * 24;
   MakeLabel(group, "", caption, 12, top + 3);
   auto* edit = MakeInfoEdit(group, name, caption, QRect(126, top, 206, 21));
   edit->setText(QStringLiteral("Unknown"));
@@ -183,7 +183,7 @@ void TForm1::CreateGeneralPage() {
 
   GroupBoxInventory = MakeGroupBox(TabGeneral, "GroupBoxInventory",
                                    QStringLiteral(" Devices && Drivers Installed "),
-                                   QRect(6, 6, 344, 196));
+                                   QRect(6, 6, 344, 248));
   const QString attached = QStringLiteral("Attached devices");
   const QString installed = QStringLiteral("Installed Drivers");
   LabelAttachedDevices = MakeBoldLabel(GroupBoxInventory, "LabelAttachedDevices", attached, 10, 20);
@@ -192,12 +192,15 @@ void TForm1::CreateGeneralPage() {
   LabelEnumSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   LabelInstalledDrivers =
       MakeBoldLabel(GroupBoxInventory, "LabelInstalledDrivers", installed, 10, 74);
-  LabelDriverInfo = MakeLabel(GroupBoxInventory, "LabelDriverInfo", QString(), 18, 90, 318, 100);
+  LabelDriverInfo = MakeLabel(GroupBoxInventory, "LabelDriverInfo", QString(), 18, 90, 318, 156);
+  // A row names a module and a kernel file with their versions; wrapped, every
+  // version stays readable in the fixed-width window.
+  LabelDriverInfo->setWordWrap(true);
   LabelDriverInfo->setAccessibleName(installed);
   LabelDriverInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   GroupBoxUSB = MakeGroupBox(TabGeneral, "GroupBoxUSB", QStringLiteral("USB Device"),
-                             QRect(6, 210, 344, 134));
+                             QRect(6, 260, 344, 120));
   EditUSBName = AddInfoRow(GroupBoxUSB, "EditUSBName", QStringLiteral("Device Model: "), 0);
   EditUSBDevType = AddInfoRow(GroupBoxUSB, "EditUSBDevType", QStringLiteral("Device Type :"), 1);
   EditFWVer = AddInfoRow(GroupBoxUSB, "EditFWVer", QStringLiteral("Firmware Version :"), 2);
@@ -208,7 +211,7 @@ void TForm1::CreateGeneralPage() {
   GroupBoxUSB->setEnabled(false);
 
   GroupBoxPP = MakeGroupBox(TabGeneral, "GroupBoxPP", QStringLiteral("Parallel Device"),
-                            QRect(6, 352, 344, 134));
+                            QRect(6, 386, 344, 120));
   EditPPName = AddInfoRow(GroupBoxPP, "EditPPName", QStringLiteral("64"), 0);
   EditPPDevType = AddInfoRow(GroupBoxPP, "EditPPDevType", QStringLiteral("Device Type :"), 1);
   EditPPAddr = AddInfoRow(GroupBoxPP, "EditPPAddr", QStringLiteral("Base Address:"), 2);

@@ -68,15 +68,15 @@ void TForm1::CreateSmartCapturePage() {
   LabelScGrayQuality = AddDetailValue(GroupBoxScDetail, "LabelScGrayQuality",
                                       QStringLiteral("Gray quality of first image:"), zero, 16, 66);
   LabelScInitBrightness = AddDetailValue(GroupBoxScDetail, "LabelScInitBrightness",
-                                         QStringLiteral("Init brightness:"), zero, 172, 22);
+                                         QStringLiteral("Init brightness:"), zero, 196, 22);
   LabelScSmartBrightness = AddDetailValue(GroupBoxScDetail, "LabelScSmartBrightness",
-                                          QStringLiteral("Smart brightness:"), zero, 172, 44);
+                                          QStringLiteral("Smart brightness:"), zero, 196, 44);
   LabelScNumOfCaptures = AddDetailValue(GroupBoxScDetail, "LabelScNumOfCaptures",
-                                        QStringLiteral("Total capture:"), zero, 172, 66);
+                                        QStringLiteral("Total capture:"), zero, 196, 66);
   LabelScErrorCode = AddDetailValue(GroupBoxScDetail, "LabelScErrorCode",
-                                    QStringLiteral("Error code:"), zero, 308, 22);
+                                    QStringLiteral("Error code:"), zero, 320, 22);
   LabelScLineDiffMax = AddDetailValue(GroupBoxScDetail, "LabelScLineDiffMax",
-                                      QStringLiteral("Line Diff Max:"), zero, 308, 44);
+                                      QStringLiteral("Line Diff Max:"), zero, 320, 44);
   const QString brightnesses = QStringLiteral("Brightnesses:");
   MakeLabel(GroupBoxScDetail, "", brightnesses, 440, 22);
   ListBoxScBrightnesses = new QListWidget(GroupBoxScDetail);

@@ -5,6 +5,7 @@
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -83,25 +84,36 @@ void TForm1::ShowStatus(uint32_t code) {
 void TForm1::SetStatusText(const std::string& text) {
   const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
   if (QThread::currentThread() == thread()) {
+    {
+      // A text set here is newer than any still waiting from another thread.
+      std::lock_guard guard(queuedStatusLock_);
+      queuedStatus_.reset();
+    }
     StatusBar->showMessage(shown);
     return;
   }
   {
     std::lock_guard guard(queuedStatusLock_);
-    const bool callQueued = queuedStatus_.has_value();
+    const bool deliveryPending = queuedStatusPending_;
     queuedStatus_ = shown;
-    if (callQueued) return;
+    queuedStatusPending_ = true;
+    if (deliveryPending) return;
   }
   QMetaObject::invokeMethod(
       this,
       [this] {
-        QString newest;
-        {
-          std::lock_guard guard(queuedStatusLock_);
-          newest = queuedStatus_.value_or(QString());
-          queuedStatus_.reset();
-        }
-        StatusBar->showMessage(newest);
+        const qint64 elapsed =
+            sinceQueuedStatus_.isValid() ? sinceQueuedStatus_.elapsed() : kMinStatusIntervalMs;
+        QTimer::singleShot(std::max<qint64>(0, kMinStatusIntervalMs - elapsed), this, [this] {
+          std::optional<QString> newest;
+          {
+            std::lock_guard guard(queuedStatusLock_);
+            newest.swap(queuedStatus_);
+            queuedStatusPending_ = false;
+          }
+          sinceQueuedStatus_.start();
+          if (newest) StatusBar->showMessage(*newest);
+        });
       },
       Qt::QueuedConnection);
 }

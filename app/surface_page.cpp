@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QTimer>
+#include <algorithm>
 
 TSurfacePage::TSurfacePage(QWidget* parent) : QWidget(parent) {
   // The surface covers the whole page, so nothing beneath needs repainting;
@@ -61,8 +63,12 @@ void TSurfacePage::SurfaceChanged() {
   QMetaObject::invokeMethod(
       this,
       [this] {
-        repaintQueued_ = false;
-        update();
+        const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kMinRepaintIntervalMs;
+        QTimer::singleShot(std::max<qint64>(0, kMinRepaintIntervalMs - elapsed), this, [this] {
+          repaintQueued_ = false;
+          sinceRepaint_.start();
+          update();
+        });
       },
       Qt::QueuedConnection);
 }

@@ -4,6 +4,7 @@
 // the surface onto the screen.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <atomic>
 
@@ -29,6 +30,11 @@ class TSurfacePage : public QWidget, private platform::WindowClient {
   void FillSurfaceWithBackground();
 
   HWND handle_ = nullptr;
-  std::atomic<bool> repaintQueued_{false};  // one queued repaint per burst of drawing
+  // Drawing may come far faster than a screen shows it: one repaint is pending at
+  // a time, and repaints are at least kMinRepaintIntervalMs apart, so a fast
+  // live capture does not spend the window thread on frames nobody sees.
+  static constexpr qint64 kMinRepaintIntervalMs = 15;
+  std::atomic<bool> repaintQueued_{false};
+  QElapsedTimer sinceRepaint_;  // window thread only
   QWidget* bottomChild_ = nullptr;
 };
