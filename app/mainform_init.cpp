@@ -173,6 +173,13 @@ void TForm1::BtnInitClick(QObject* /*Sender*/) {
     ImageHeight = info.height;
     Dib.Create(ImageWidth, ImageHeight);
     SetUpSmartCapture(*this, entry.type, info.brightness);
+  } else {
+    // The previous reader's size says nothing about this reader's images: with
+    // no size, no buffer and no display, nothing can capture or draw into them
+    // (the finger message captures without the buttons).
+    ImageWidth = 0;
+    ImageHeight = 0;
+    Dib.Free();
   }
 
   ImageBuffer = std::make_unique<uint8_t[]>(static_cast<size_t>(ImageWidth) * ImageHeight);

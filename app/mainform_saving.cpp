@@ -20,6 +20,10 @@ namespace {
 // buffer of this size including the terminating zero.
 constexpr size_t kPathBufferSize = 256;
 
+// A reader's log is kilobytes; a size beyond this is a broken answer, not a
+// request to set aside gigabytes.
+constexpr uint32_t kMaxLogBytes = 64u << 20;
+
 const char* const kWriteError = "File Write Error! ";
 const char* const kSaved = "Successfully saved to ";
 
@@ -87,6 +91,10 @@ void TForm1::MenuitemSaveLogsClick() {
   uint32_t status = Sensor->Control(kControlLogSize, &size);
   std::vector<uint8_t> log;
   if (status == kStatusOk) {
+    if (size > kMaxLogBytes) {
+      SetStatusText("Error! Not enough memory for the device log.");
+      return;
+    }
     try {
       // One byte at least, so that the driver is always handed a real buffer.
       log.resize(std::max<size_t>(size, 1));

@@ -60,7 +60,10 @@ TEST_F(InitFakeModuleTest, FailedOrAbsurdDeviceInformationKeepsCaptureDisabled) 
   FakeReaderModule().infoStatus = 51;
   form_->BtnInitClick(form_->BtnInit);
   ExpectCaptureRefused();
-  EXPECT_EQ(form_->ImageWidth, 260);
+  EXPECT_EQ(form_->ImageWidth, 0);
+  // The finger message captures without the buttons; it must not reach the driver.
+  form_->WindowProc(kFingerDetectedMessage, 1, 0);
+  EXPECT_EQ(ImageAvailable, 0);
 
   FakeReaderModule().infoStatus = 0;
   FakeReaderModule().info.width = 5000;

@@ -23,7 +23,7 @@
 // Live images on demand. Gated, a frame comes only when the test allows one,
 // or every millisecond once a stop is requested, as a driver keeps calling
 // back every frame period; otherwise a frame comes every millisecond.
-class ScriptedSensor : public FakeSensor {
+class LiveScriptedSensor : public FakeSensor {
  public:
   static constexpr uint8_t kGray = 100;
   static constexpr int32_t kQuality = 70;
@@ -66,6 +66,13 @@ class ScriptedSensor : public FakeSensor {
       const CaptureEvent event{static_cast<uint32_t>(frames_), 0, kQuality, 0};
       if (callback(context, &event) == kCallbackStop) return 0;
     }
+  }
+  // Control 200 answers `logSize`; the log itself (201) is left as the caller set it.
+  uint32_t logSize = 0;
+  uint32_t SENSORAPI Control(uint32_t code, void* data) override {
+    FakeSensor::Control(code, data);
+    if (code == kControlLogSize) *static_cast<uint32_t*>(data) = logSize;
+    return 0;
   }
   uint32_t SENSORAPI SetImageCallback(uint32_t mode, ImageCallback callback, void* context) override {
     FakeSensor::SetImageCallback(mode, callback, context);
@@ -156,7 +163,7 @@ class OpenReaderTest : public FormTest {
 
   sim::Reader reader_;
   DeviceEntry entry_{};
-  ScriptedSensor scripted_;
+  LiveScriptedSensor scripted_;
 
  private:
   void UseImage(uint16_t type, int width, int height) {

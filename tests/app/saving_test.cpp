@@ -107,6 +107,16 @@ TEST_F(SavingToFolderTest, EmptyLogIsSavedAsAnEmptyFileUnderAnEmptyProposal) {
   EXPECT_EQ(scripted_.CountOf("Control"), 4);
 }
 
+// A broken size answer must not make the window set aside gigabytes.
+TEST_F(SavingToFolderTest, AnAbsurdLogSizeIsRefusedBeforeAnyDialog) {
+  OpenScriptedReader(kReaderHmx03);
+  scripted_.logSize = 0xFFFFFFFFu;
+  form_->MenuitemSaveLogsClick();
+  EXPECT_EQ(StatusText(), QStringLiteral("Error! Not enough memory for the device log."));
+  EXPECT_EQ(form_->Dialogs.fileDialogsShown, 0);
+  EXPECT_EQ(scripted_.CountOf("Control"), 1);  // the size only, never the log
+}
+
 // Failures that hold for any user: a name taken by a folder cannot be
 // replaced, and a folder that does not exist cannot take a file.
 TEST_F(SavingToFolderTest, FailedWriteLeavesNothingAndWhatWasThereIntact) {
