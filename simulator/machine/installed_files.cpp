@@ -14,9 +14,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string KernelFileContent(const DriverFileSpec& spec, FileVersionNumber version) {
+std::string KernelFileContent(const DriverFileSpec& driverFile, FileVersionNumber version) {
   std::string content = "Tolvane simulated driver file ";
-  content += spec.name;
+  content += driverFile.name;
   content += "\n";
   content.resize(64, '\0');
   const VS_FIXEDFILEINFO block = MakeFixedFileInfo(version.major, version.minor, version.build,
@@ -25,9 +25,9 @@ std::string KernelFileContent(const DriverFileSpec& spec, FileVersionNumber vers
   return content;
 }
 
-void InstallModule(const fs::path& target, const DriverFileSpec& spec,
+void InstallModule(const fs::path& target, const DriverFileSpec& driverFile,
                    std::optional<FileVersionNumber> version) {
-  const fs::path built = ModulesDirectory() / spec.name;
+  const fs::path built = ModulesDirectory() / driverFile.name;
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
   if (!version) {
@@ -48,9 +48,9 @@ void InstallModule(const fs::path& target, const DriverFileSpec& spec,
 }
 
 const DriverFileSpec& RequireDriverFile(std::string_view name) {
-  const DriverFileSpec* spec = FindDriverFile(name);
-  if (!spec) throw MachineError("unknown driver file: " + std::string(name));
-  return *spec;
+  const DriverFileSpec* driverFile = FindDriverFile(name);
+  if (!driverFile) throw MachineError("unknown driver file: " + std::string(name));
+  return *driverFile;
 }
 
 }  // namespace
@@ -82,53 +82,53 @@ const std::vector<DriverFileSpec>& DriverFiles() {
 }
 
 const DriverFileSpec* FindDriverFile(std::string_view name) {
-  for (const DriverFileSpec& spec : DriverFiles()) {
-    const std::string_view known = spec.name;
+  for (const DriverFileSpec& driverFile : DriverFiles()) {
+    const std::string_view known = driverFile.name;
     if (known.size() == name.size() &&
         strncasecmp(known.data(), name.data(), name.size()) == 0) {
-      return &spec;
+      return &driverFile;
     }
   }
   return nullptr;
 }
 
-fs::path InstalledPath(const fs::path& root, const DriverFileSpec& spec) {
-  return SystemDirectory(root) / spec.directory / spec.name;
+fs::path InstalledPath(const fs::path& root, const DriverFileSpec& driverFile) {
+  return SystemDirectory(root) / driverFile.directory / driverFile.name;
 }
 
-void InstallDriverFileAt(const fs::path& root, const DriverFileSpec& spec,
+void InstallDriverFileAt(const fs::path& root, const DriverFileSpec& driverFile,
                          std::optional<FileVersionNumber> version) {
-  const fs::path target = InstalledPath(root, spec);
-  if (spec.kind == DriverFileKind::Module) {
-    InstallModule(target, spec, version);
+  const fs::path target = InstalledPath(root, driverFile);
+  if (driverFile.kind == DriverFileKind::Module) {
+    InstallModule(target, driverFile, version);
   } else {
-    WriteFileAtomically(target, KernelFileContent(spec, version.value_or(spec.defaultVersion)));
+    WriteFileAtomically(target, KernelFileContent(driverFile, version.value_or(driverFile.defaultVersion)));
   }
 }
 
 void InstallDriverFile(std::string_view name, std::optional<FileVersionNumber> version) {
-  const DriverFileSpec& spec = RequireDriverFile(name);
+  const DriverFileSpec& driverFile = RequireDriverFile(name);
   const fs::path root = EnsureMachine();
   MachineLock lock(root);
-  InstallDriverFileAt(root, spec, version);
+  InstallDriverFileAt(root, driverFile, version);
 }
 
 void RemoveDriverFile(std::string_view name) {
-  const DriverFileSpec& spec = RequireDriverFile(name);
+  const DriverFileSpec& driverFile = RequireDriverFile(name);
   const fs::path root = EnsureMachine();
   MachineLock lock(root);
   std::error_code error;
-  if (!fs::remove(InstalledPath(root, spec), error)) {
-    if (error) throw MachineError("cannot remove " + std::string(spec.name) + ": " + error.message());
-    throw MachineError(std::string(spec.name) + " is not installed");
+  if (!fs::remove(InstalledPath(root, driverFile), error)) {
+    if (error) throw MachineError("cannot remove " + std::string(driverFile.name) + ": " + error.message());
+    throw MachineError(std::string(driverFile.name) + " is not installed");
   }
 }
 
 std::vector<InstalledFile> ListDriverFiles() {
   const fs::path root = EnsureMachineQuietly();
   std::vector<InstalledFile> files;
-  for (const DriverFileSpec& spec : DriverFiles()) {
-    InstalledFile file{&spec, InstalledPath(root, spec), false, std::nullopt};
+  for (const DriverFileSpec& driverFile : DriverFiles()) {
+    InstalledFile file{&driverFile, InstalledPath(root, driverFile), false, std::nullopt};
     std::error_code error;
     file.present = fs::is_symlink(fs::symlink_status(file.path, error)) || fs::exists(file.path, error);
     if (file.present) file.version = ReadFileVersion(file.path);

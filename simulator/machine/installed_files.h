@@ -27,11 +27,11 @@ struct DriverFileSpec {
 // Every file the machine knows, in a fixed order (modules first).
 const std::vector<DriverFileSpec>& DriverFiles();
 
-// The spec of a file name, compared without regard to case; null when unknown.
+// The driver file of that name, compared without regard to case; null when unknown.
 const DriverFileSpec* FindDriverFile(std::string_view name);
 
 // Where a file lives on the machine at `root`.
-std::filesystem::path InstalledPath(const std::filesystem::path& root, const DriverFileSpec& spec);
+std::filesystem::path InstalledPath(const std::filesystem::path& root, const DriverFileSpec& driverFile);
 
 // Installs a file on the machine at MachineRoot(). A module without a version
 // becomes a link to the built module; with a version, a copy of the built
@@ -39,14 +39,14 @@ std::filesystem::path InstalledPath(const std::filesystem::path& root, const Dri
 // version given, or its default. Throws MachineError (unknown name, built
 // module missing or without a block, write failure).
 void InstallDriverFile(std::string_view name, std::optional<FileVersionNumber> version = {});
-void InstallDriverFileAt(const std::filesystem::path& root, const DriverFileSpec& spec,
+void InstallDriverFileAt(const std::filesystem::path& root, const DriverFileSpec& driverFile,
                          std::optional<FileVersionNumber> version);
 
 // Removes an installed file; throws MachineError when unknown or not installed.
 void RemoveDriverFile(std::string_view name);
 
 struct InstalledFile {
-  const DriverFileSpec* spec;
+  const DriverFileSpec* driverFile;
   std::filesystem::path path;
   bool present;   // the file, or the link, exists
   std::optional<FileVersionNumber> version;  // nullopt: missing target or no block

@@ -24,7 +24,7 @@ void BuildMachine(const fs::path& root, bool empty) {
   fs::remove_all(BusDirectory(root), error);
   fs::create_directories(BusDirectory(root), error);
   if (error) throw MachineError("cannot create " + BusDirectory(root).string() + ": " + error.message());
-  for (const DriverFileSpec& spec : DriverFiles()) InstallDriverFileAt(root, spec, std::nullopt);
+  for (const DriverFileSpec& driverFile : DriverFiles()) InstallDriverFileAt(root, driverFile, std::nullopt);
   if (!empty) AttachDefaultReaders(root);
   WriteProfile(root, Profile{});
 }

@@ -28,8 +28,8 @@ void PrintFiles(std::ostream& out) {
   for (const InstalledFile& file : ListDriverFiles()) {
     if (!file.present) continue;
     any = true;
-    std::string place = std::string(file.spec->directory) + (*file.spec->directory ? "/" : "");
-    out << "  " << place << file.spec->name << "  "
+    std::string place = std::string(file.driverFile->directory) + (*file.driverFile->directory ? "/" : "");
+    out << "  " << place << file.driverFile->name << "  "
         << (file.version ? file.version->ToString() : std::string("(no version: target missing)"))
         << "\n";
   }

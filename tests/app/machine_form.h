@@ -43,8 +43,8 @@ class MachineFormTest : public ::testing::Test {
   static void KeepOnlyDriverFiles(std::initializer_list<const char*> names) {
     for (const sim::InstalledFile& file : sim::ListDriverFiles()) {
       bool keep = false;
-      for (const char* name : names) keep = keep || file.spec->name == std::string(name);
-      if (file.present && !keep) sim::RemoveDriverFile(file.spec->name);
+      for (const char* name : names) keep = keep || file.driverFile->name == std::string(name);
+      if (file.present && !keep) sim::RemoveDriverFile(file.driverFile->name);
     }
   }
 

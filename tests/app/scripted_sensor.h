@@ -121,31 +121,31 @@ struct RecordSpec {
   std::vector<int32_t> times = {31, 32, 33};
 };
 
-inline std::vector<uint8_t> MakeRecord(const RecordSpec& spec) {
-  std::vector<uint8_t> bytes(std::max<size_t>(spec.size, kSmartCaptureHeaderSize), 0);
+inline std::vector<uint8_t> MakeRecord(const RecordSpec& layout) {
+  std::vector<uint8_t> bytes(std::max<size_t>(layout.size, kSmartCaptureHeaderSize), 0);
   SmartCaptureDetail header{};
-  header.size = spec.size;
+  header.size = layout.size;
   header.version = 3;
   header.captureSpeed = 123;
-  header.numOfCaptures = spec.captures;
+  header.numOfCaptures = layout.captures;
   header.initBrightness = 50;
   header.smartBrightness = 44;
-  header.numOfBrightnesses = static_cast<int32_t>(spec.brightnesses.size());
-  for (size_t i = 0; i < spec.brightnesses.size() && i < 11; ++i) header.brightnesses[i] = spec.brightnesses[i];
+  header.numOfBrightnesses = static_cast<int32_t>(layout.brightnesses.size());
+  for (size_t i = 0; i < layout.brightnesses.size() && i < 11; ++i) header.brightnesses[i] = layout.brightnesses[i];
   header.grayQuality = 77;
-  header.width = spec.width;
-  header.height = spec.height;
-  header.imageBytes = spec.imageBytes;
-  header.errorCode = spec.errorCode;
+  header.width = layout.width;
+  header.height = layout.height;
+  header.imageBytes = layout.imageBytes;
+  header.errorCode = layout.errorCode;
   header.lineDiffMax = 9;
-  for (size_t i = 0; i < 3 && i < spec.times.size(); ++i) header.captureTimes[i] = spec.times[i];
+  for (size_t i = 0; i < 3 && i < layout.times.size(); ++i) header.captureTimes[i] = layout.times[i];
   std::memcpy(bytes.data(), &header, sizeof header);
-  for (size_t k = 0; k < spec.grays.size(); ++k) {
-    const size_t start = kSmartCaptureHeaderSize + k * static_cast<size_t>(std::max(spec.imageBytes, 0));
+  for (size_t k = 0; k < layout.grays.size(); ++k) {
+    const size_t start = kSmartCaptureHeaderSize + k * static_cast<size_t>(std::max(layout.imageBytes, 0));
     if (start >= bytes.size()) break;
-    const size_t end = std::min(bytes.size(), start + static_cast<size_t>(std::max(spec.imageBytes, 0)));
+    const size_t end = std::min(bytes.size(), start + static_cast<size_t>(std::max(layout.imageBytes, 0)));
     std::fill(bytes.begin() + static_cast<ptrdiff_t>(start), bytes.begin() + static_cast<ptrdiff_t>(end),
-              spec.grays[k]);
+              layout.grays[k]);
   }
   return bytes;
 }

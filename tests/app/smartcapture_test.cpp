@@ -28,8 +28,8 @@ class SmartCaptureTest : public ScriptedFormTest {
   uint32_t MainPixel() const {
     return SurfacePixelAt(form_->TabImage->Handle(), form_->Image1->geometry().center());
   }
-  void Fetch(const RecordSpec& spec) {
-    sensor_.record = MakeRecord(spec);
+  void Fetch(const RecordSpec& layout) {
+    sensor_.record = MakeRecord(layout);
     form_->RefreshDetail();
   }
   QStringList ListLines() const {
@@ -122,9 +122,9 @@ TEST_F(SmartCaptureTest, BrightnessListHasOneLinePerBrightnessAndSelectsTheSixth
 }
 
 TEST_F(SmartCaptureTest, ACountBeyondElevenBrightnessesListsElevenAndSaysSo) {
-  RecordSpec spec{.size = kRecordSize};
-  spec.brightnesses.assign(12, 33);
-  sensor_.record = MakeRecord(spec);
+  RecordSpec layout{.size = kRecordSize};
+  layout.brightnesses.assign(12, 33);
+  sensor_.record = MakeRecord(layout);
   form_->RefreshBrightnessList();
   EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 11);
   EXPECT_EQ(Status(), "Smart capture detail not fully shown: only 11 of 12 brightnesses listed.");
@@ -191,8 +191,8 @@ TEST_F(SmartCaptureTest, AFileOneByteLongerOrShorterIsRefusedAndChangesNothing) 
 }
 
 TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage) {
-  RecordSpec spec{.size = kRecordSize, .captures = 2, .grays = {0x40, 0x81}, .times = {31, 32}};
-  std::vector<uint8_t> bytes = MakeRecord(spec);
+  RecordSpec layout{.size = kRecordSize, .captures = 2, .grays = {0x40, 0x81}, .times = {31, 32}};
+  std::vector<uint8_t> bytes = MakeRecord(layout);
   bytes[kSmartCaptureHeaderSize + kWidth * kHeight] = 0x7F;  // mean of image 2: one darker pixel
   const QString path = WriteFile(bytes);
   OpenFile(path);

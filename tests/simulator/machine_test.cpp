@@ -42,11 +42,11 @@ TEST(Machine, DefaultMachineIsCreatedOnFirstUse) {
 
   EXPECT_EQ(sim::LoadProfile(), sim::Profile{});
   for (const sim::InstalledFile& file : sim::ListDriverFiles()) {
-    EXPECT_TRUE(file.present) << file.spec->name;
-    if (file.spec->kind == sim::DriverFileKind::Kernel) {
-      EXPECT_EQ(file.version, file.spec->defaultVersion) << file.spec->name;
+    EXPECT_TRUE(file.present) << file.driverFile->name;
+    if (file.driverFile->kind == sim::DriverFileKind::Kernel) {
+      EXPECT_EQ(file.version, file.driverFile->defaultVersion) << file.driverFile->name;
     } else {
-      EXPECT_EQ(fs::read_symlink(file.path), sim::ModulesDirectory() / file.spec->name);
+      EXPECT_EQ(fs::read_symlink(file.path), sim::ModulesDirectory() / file.driverFile->name);
     }
   }
   EXPECT_TRUE(fs::exists(sim::DriversDirectory(temp.Root()) / "UMDF" / "Qvhmxwudf.dll"));
