@@ -8,22 +8,12 @@
 
 #include "platform/window_host.h"
 #include "tests/simulator_modules/sensor_fixture.h"
+#include "tests/simulator_modules/recording_window.h"
 
 namespace simulator::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-class RecordingWindow : public platform::WindowClient {
- public:
-  void MessagesPosted() override {}
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-    messages.emplace_back(message, wParam);
-    return 0;
-  }
-  void SurfaceChanged() override {}
-  std::vector<std::pair<UINT, WPARAM>> messages;
-};
 
 struct CallbackLog {
   std::vector<CaptureEvent> events;

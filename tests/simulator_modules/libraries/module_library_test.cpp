@@ -20,6 +20,7 @@
 #include "simulator/machine/machine.h"
 #include "simulator/tool/tool.h"
 #include "tests/simulator/temp_root.h"
+#include "tests/simulator_modules/recording_window.h"
 
 namespace {
 
@@ -149,17 +150,6 @@ TEST_F(ModuleLibraryTest, TheParallelModuleReportsThePortTheMachineSetUp) {
   EXPECT_EQ(info.portAddress, 0x278);
   EXPECT_EQ(info.portMode, 2);
 }
-
-class RecordingWindow : public platform::WindowClient {
- public:
-  void MessagesPosted() override {}
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM) override {
-    messages.emplace_back(message, wParam);
-    return 0;
-  }
-  void SurfaceChanged() override {}
-  std::vector<std::pair<UINT, WPARAM>> messages;
-};
 
 TEST_F(ModuleLibraryTest, ATouchOnTheMachinePostsFingerDetectedWhileAutoOnIsOn) {
   UseMachine(/*empty=*/false);
