@@ -16,9 +16,9 @@
 #include "app/surface_page.h"
 #include "device/enumeration.h"
 #include "device/file_version.h"
+#include "device/proc_address.h"
 #include "device/status_codes.h"
 #include "device/wbf_usb_device.h"
-#include "platform/proc_address.h"
 
 namespace {
 

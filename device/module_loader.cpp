@@ -1,6 +1,6 @@
 #include "device/module_loader.h"
 
-#include "platform/proc_address.h"
+#include "device/proc_address.h"
 
 int LoadSensorModule(const char* moduleName, ISensor*& sensor, HMODULE& module, uint32_t readerType) {
   sensor = nullptr;

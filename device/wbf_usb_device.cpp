@@ -5,9 +5,9 @@
 #include <cstring>
 #include <new>
 
+#include "device/proc_address.h"
 #include "device/status_codes.h"
 #include "device/winbio_api.h"
-#include "platform/proc_address.h"
 
 bool WbfAvailable = false;
 

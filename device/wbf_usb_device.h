@@ -8,7 +8,7 @@
 
 #include "device/locks.h"
 #include "device/qv_usb_device.h"
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 
 // True while the framework channel may be used; the channel choice sets it and
 // unloading the framework clears it.

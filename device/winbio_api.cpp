@@ -1,7 +1,7 @@
 #include "device/winbio_api.h"
 
+#include "device/proc_address.h"
 #include "device/records.h"
-#include "platform/proc_address.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "device/winbio_types.h"
 #include "platform/win32.h"
+#include "platform/winbio_types.h"
 
 class WinBioApi {
  public:

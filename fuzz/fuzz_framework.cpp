@@ -7,8 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "device/winbio_types.h"
 #include "fuzz/channel_answers.h"
+#include "platform/winbio_types.h"
 
 namespace {
 

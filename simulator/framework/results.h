@@ -1,7 +1,7 @@
 // The results the framework stand-in answers, as the framework's calls return them.
 #pragma once
 
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 
 namespace winbio {
 

@@ -1,7 +1,7 @@
 // The framework's sessions in this process and the unit locks they hold.
 #pragma once
 
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 
 namespace winbio {
 

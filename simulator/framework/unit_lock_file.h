@@ -3,7 +3,7 @@
 // process that dies gives its locks back.
 #pragma once
 
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 
 namespace winbio {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 #include "simulator/machine/bus.h"
 
 namespace winbio {

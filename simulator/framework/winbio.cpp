@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <span>
 
-#include "device/winbio_types.h"
+#include "platform/winbio_types.h"
 #include "simulator/framework/results.h"
 #include "simulator/framework/sessions.h"
 #include "simulator/framework/unit_control.h"

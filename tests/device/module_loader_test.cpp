@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/proc_address.h"
+#include "device/proc_address.h"
 #include "tests/simulator/temp_root.h"
 
 namespace {

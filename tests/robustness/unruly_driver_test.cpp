@@ -11,7 +11,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/proc_address.h"
+#include "device/proc_address.h"
 #include "tests/app/machine_form.h"
 
 namespace {

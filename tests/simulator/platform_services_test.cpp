@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/proc_address.h"
+#include "device/proc_address.h"
 #include "platform/win32.h"
 #include "simulator/machine/machine.h"
 #include "tests/simulator/temp_root.h"

@@ -1,6 +1,7 @@
-// The biometric framework's documented records and calls that the device layer
-// uses. The framework library is loaded at run time, so only the types are
-// declared here; the entry points are looked up by name.
+// The biometric framework's header, beside win32.h: on Windows <winbio.h>,
+// elsewhere the documented records and values the program uses. The framework
+// library is loaded at run time, so its entry points are given as function
+// types and names to look up, and the framework stand-in implements them.
 #pragma once
 
 #include <cstddef>
