@@ -18,7 +18,7 @@
 
 #include "app/mainform.h"
 #include "app/surface_page.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/status_message.h"
 
 namespace {

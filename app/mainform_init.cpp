@@ -29,12 +29,6 @@ constexpr int32_t kMaxImageSide = 4096;
 // Largest detail record accepted: a header and three images of a large reader.
 constexpr int32_t kMaxDetailSize = 16 * 1024 * 1024;
 
-constexpr uint32_t kSmartCaptureSwitchRead = 0x80000005;
-constexpr uint32_t kGainMaxRead = 115;
-constexpr uint32_t kGainMinRead = 116;
-constexpr uint32_t kSrFeatureRead = 202;
-constexpr uint32_t kDetailSizeRead = 111;
-
 struct ModelRow {
   uint16_t productId;
   const char* model;
@@ -81,18 +75,18 @@ void SetBold(QGroupBox* group, bool bold) {
 // gain limits, SR flag and the detail record for the smart-capture reader.
 void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
   uint8_t smartCapture = 0;
-  form.Sensor->Control(kSmartCaptureSwitchRead, &smartCapture);
+  form.Sensor->Control(kControlRead | kControlSmartCapture, &smartCapture);
   form.CheckBoxSmartCapture->setChecked(smartCapture != 0);
   if (type != kReaderHmx05) return;
 
   form.SetBrightnessValue(brightness);
   uint8_t gain = 0;
-  form.Sensor->Control(kGainMaxRead, &gain);
+  form.Sensor->Control(kControlGetGainMax, &gain);
   form.SetGainMax(gain);
-  form.Sensor->Control(kGainMinRead, &gain);
+  form.Sensor->Control(kControlGetGainMin, &gain);
   form.SetGainMin(gain);
   uint32_t srFeature = 0;
-  form.Sensor->Control(kSrFeatureRead, &srFeature);
+  form.Sensor->Control(kControlSrFeature, &srFeature);
   form.SrFeature = srFeature != 0 ? 1 : 0;
 
   if (FileVersion(kSmartCaptureModule) < kDetailRecordVersion) {
@@ -104,7 +98,7 @@ void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
     return;
   }
   int32_t size = 0;
-  form.Sensor->Control(kDetailSizeRead, &size);
+  form.Sensor->Control(kControlDetailSize, &size);
   // A size that cannot hold the header, or that no reader needs, keeps the record held so far.
   if (size < static_cast<int32_t>(kSmartCaptureHeaderSize) || size > kMaxDetailSize) return;
   SmartCaptureDetailPtr record(static_cast<SmartCaptureDetail*>(std::calloc(1, static_cast<size_t>(size))));
@@ -156,14 +150,14 @@ void TForm1::BtnInitClick(QObject* /*Sender*/) {
   }
 
   const uint32_t status = Sensor->OpenDevice(entry.index, 0);
-  if (status != 0) {
+  if (status != kStatusOk) {
     EnableCaptureControls(false);
     ShowDeviceInfo(false);
     ShowStatus(status);
     return;
   }
   SetStatusText("Device Initialization Success");
-  DefaultCaptureMode = Sensor->GetOption(0) & 0xFF;
+  DefaultCaptureMode = Sensor->GetOption(kOptionCaptureMode) & 0xFF;
   ShowDeviceInfo(true);
 
   DeviceInfo info{};

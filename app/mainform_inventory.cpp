@@ -17,7 +17,7 @@
 #include "device/enumeration.h"
 #include "device/file_version.h"
 #include "device/proc_address.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/wbf_usb_device.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "app/mainform.h"
 #include "app/program_bitmap.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "imaging/whole_file.h"
 
 namespace {

@@ -14,11 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kSmartCaptureSwitch = 5;
-constexpr uint32_t kGainMaxWrite = 113;
-constexpr uint32_t kGainMinWrite = 114;
-constexpr uint32_t kSharpnessSwitch = 117;
-
 // While continuous capture runs the reader belongs to the capture thread: the
 // value waits for the image callback, which sends the latest one.
 void SendBrightness(TForm1& form, int32_t value) {
@@ -51,11 +46,11 @@ void TForm1::SetBrightnessValue(int32_t value) {
 }
 
 void TForm1::SetGainMax(uint8_t value) {
-  ApplyGain(*this, kGainMaxWrite, value, ScrollBarGainMax, LabelGainMax);
+  ApplyGain(*this, kControlSetGainMax, value, ScrollBarGainMax, LabelGainMax);
 }
 
 void TForm1::SetGainMin(uint8_t value) {
-  ApplyGain(*this, kGainMinWrite, value, ScrollBarGainMin, LabelGainMin);
+  ApplyGain(*this, kControlSetGainMin, value, ScrollBarGainMin, LabelGainMin);
 }
 
 void TForm1::ScrollBarBrightnessChange() { SetBrightnessValue(ScrollBarBrightness->value()); }
@@ -68,12 +63,12 @@ void TForm1::CheckBoxSmartCaptureClick() {
   if (!Sensor) return;
   uint8_t on = CheckBoxSmartCapture->isChecked() ? 1 : 0;
   CheckBoxShowSmartCaptureDetail->setChecked(on == 1);
-  Sensor->Control(kSmartCaptureSwitch, &on);
+  Sensor->Control(kControlSmartCapture, &on);
 }
 
 // The reader learns the box's state only when it changes; Init sends nothing.
 void TForm1::CheckBoxSharpnessClick() {
   if (!Sensor) return;
   uint8_t on = CheckBoxSharpness->isChecked() ? 1 : 0;
-  Sensor->Control(kSharpnessSwitch, &on);
+  Sensor->Control(kControlSharpness, &on);
 }

@@ -7,8 +7,9 @@
 
 namespace {
 
-constexpr int32_t kMaxCaptures = 3;       // the header holds three capture times
-constexpr uint32_t kMaxBrightnesses = 11;  // and eleven brightnesses
+// The header's list lengths, in the types their counts are read in.
+constexpr auto kMaxCaptures = static_cast<int32_t>(kDetailMaxCaptures);
+constexpr auto kMaxBrightnesses = static_cast<uint32_t>(kDetailMaxBrightnesses);
 
 void AddReason(std::string& reasons, std::string_view reason) {
   if (!reasons.empty()) reasons += "; ";

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "device/parallel_device.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/usb_device.h"
 #include "platform/win32.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "device/module_loader.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 
 CQVParallelDevice::CQVParallelDevice(uint32_t type) : type_(type) {
   LoadSensorModule(moduleName_, sensor_, module_, type_);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "device/status_codes.h"
+#include "device/sensor.h"
 
 namespace {
 

@@ -1,4 +1,6 @@
-// The sensor interface that every driver module implements.
+// The sensor interface that every driver module implements, and the binary
+// contract around it: records, status codes, option ids, control codes and the
+// capture-detail record, used alike by the program and by the modules.
 //
 // A driver module exports CreateISensor and DestroyISensor; the object it hands
 // back is reached through a table of operations whose slot numbers are fixed.
@@ -53,6 +55,25 @@ static_assert(offsetof(CaptureEvent, status) == 12);
 typedef int32_t(SENSORAPI* ImageCallback)(void* context, const CaptureEvent* event);
 inline constexpr int32_t kCallbackStop = 2;
 
+// Status codes of every operation: 0 is success, and each code below has a
+// message of its own (StatusMessage); any other code is shown by its number.
+// Those marked "device layer" are also what the program's own channels produce.
+inline constexpr uint32_t kStatusOk = 0;
+inline constexpr uint32_t kStatusCreationFail = 1;
+inline constexpr uint32_t kStatusFunctionFail = 2;  // device layer: no channel or sensor; unit lock refused
+inline constexpr uint32_t kStatusInvalidParameters = 3;
+inline constexpr uint32_t kStatusNotUsed = 4;
+inline constexpr uint32_t kStatusSystemFileLoadFail = 51;  // device layer: path, descriptor, serial, framework
+inline constexpr uint32_t kStatusDeviceInitializationFail = 52;
+inline constexpr uint32_t kStatusLineDropped = 53;
+inline constexpr uint32_t kStatusTimeout = 54;
+inline constexpr uint32_t kStatusDeviceNotFound = 55;
+inline constexpr uint32_t kStatusDllLoadingFail = 56;
+inline constexpr uint32_t kStatusWrongImage = 57;
+inline constexpr uint32_t kStatusLackOfBandwidth = 58;
+inline constexpr uint32_t kStatusUsedByAnotherProcess = 59;  // device layer: a named lock not obtained in 300 ms
+inline constexpr uint32_t kStatusPutYourFinger = 62;
+
 // Option ids of SetOption / GetOption.
 inline constexpr uint32_t kOptionCaptureMode = 0;   // 0 mode N, 1 mode T, >= 2 mode F
 inline constexpr uint32_t kOptionRecalibrate1 = 7;  // first recalibration step
@@ -72,6 +93,39 @@ inline constexpr uint32_t kControlDeleteConfigFile = 118;     // 32-bit in (1) a
 inline constexpr uint32_t kControlLogSize = 200;              // 32-bit out
 inline constexpr uint32_t kControlLog = 201;                  // buffer of the log size
 inline constexpr uint32_t kControlSrFeature = 202;            // 32-bit out, nonzero = present
+
+// The smart-capture reader's capture-detail record, read with kControlDetailRecord:
+// a 112-byte header of little-endian 32-bit fields followed by numOfCaptures
+// images of imageBytes each. The same bytes are the content of a ".scd" file.
+inline constexpr size_t kDetailMaxCaptures = 3;
+inline constexpr size_t kDetailMaxBrightnesses = 11;
+struct SmartCaptureDetail {
+  int32_t size;  // whole record, header and images
+  int32_t version;
+  int32_t captureSpeed;   // ms for the whole smart capture
+  int32_t numOfCaptures;  // images stored, 1..3 (0 before the first smart capture)
+  int32_t initBrightness;
+  int32_t smartBrightness;
+  int32_t numOfBrightnesses;
+  int32_t brightnesses[kDetailMaxBrightnesses];  // in the order tried
+  int32_t grayQuality;                           // of the first image
+  int32_t width;
+  int32_t height;
+  int32_t imageBytes;
+  int32_t reserved;
+  int32_t errorCode;
+  int32_t lineDiffMax;
+  int32_t captureTimes[kDetailMaxCaptures];
+};
+static_assert(sizeof(SmartCaptureDetail) == 112);
+static_assert(offsetof(SmartCaptureDetail, numOfCaptures) == 12);
+static_assert(offsetof(SmartCaptureDetail, numOfBrightnesses) == 24);
+static_assert(offsetof(SmartCaptureDetail, brightnesses) == 28);
+static_assert(offsetof(SmartCaptureDetail, grayQuality) == 72);
+static_assert(offsetof(SmartCaptureDetail, imageBytes) == 84);
+static_assert(offsetof(SmartCaptureDetail, errorCode) == 92);
+static_assert(offsetof(SmartCaptureDetail, captureTimes) == 100);
+inline constexpr size_t kSmartCaptureHeaderSize = sizeof(SmartCaptureDetail);
 
 // Fixed arguments of GetImageEx as the window passes them.
 inline constexpr uint32_t kLiveCaptureTimeout = 65535;

@@ -2,25 +2,27 @@
 
 #include <cstdio>
 
+#include "device/sensor.h"
+
 namespace {
 
 const char* FixedMessage(uint32_t code) {
   switch (code) {
-    case 0: return "Ready";
-    case 1: return "Creation fail...";
-    case 2: return "Function fail...";
-    case 3: return "Invalid Parameters...";
-    case 4: return "Not used...";
-    case 51: return "System file load fail...";
-    case 52: return "Device Initialization fail...";
-    case 53: return "Line dropped...";
-    case 54: return "Time out...";
-    case 55: return "Device not found...";
-    case 56: return "Dll loading fail...";
-    case 57: return "Wrong Image...";
-    case 58: return "Lack of bandwidth...";
-    case 59: return "Used by another process...";
-    case 62: return "Put your finger...";
+    case kStatusOk: return "Ready";
+    case kStatusCreationFail: return "Creation fail...";
+    case kStatusFunctionFail: return "Function fail...";
+    case kStatusInvalidParameters: return "Invalid Parameters...";
+    case kStatusNotUsed: return "Not used...";
+    case kStatusSystemFileLoadFail: return "System file load fail...";
+    case kStatusDeviceInitializationFail: return "Device Initialization fail...";
+    case kStatusLineDropped: return "Line dropped...";
+    case kStatusTimeout: return "Time out...";
+    case kStatusDeviceNotFound: return "Device not found...";
+    case kStatusDllLoadingFail: return "Dll loading fail...";
+    case kStatusWrongImage: return "Wrong Image...";
+    case kStatusLackOfBandwidth: return "Lack of bandwidth...";
+    case kStatusUsedByAnotherProcess: return "Used by another process...";
+    case kStatusPutYourFinger: return "Put your finger...";
     default: return nullptr;
   }
 }

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/wbf_usb_device.h"
 #include "device/winbio_api.h"
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "device/proc_address.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/winbio_api.h"
 
 bool WbfAvailable = false;

@@ -7,21 +7,21 @@
 namespace simulator {
 
 size_t DetailRecordSize(int width, int height) {
-  return sizeof(DetailHeader) +
-         kDetailMaxImages * static_cast<size_t>(width) * static_cast<size_t>(height);
+  return sizeof(SmartCaptureDetail) +
+         kDetailMaxCaptures * static_cast<size_t>(width) * static_cast<size_t>(height);
 }
 
 std::vector<uint8_t> BuildDetailRecord(int width, int height, const SmartCaptureReport* report) {
   const size_t imageBytes = static_cast<size_t>(width) * static_cast<size_t>(height);
   std::vector<uint8_t> record(DetailRecordSize(width, height), 0);
-  DetailHeader header{};
+  SmartCaptureDetail header{};
   header.size = static_cast<int32_t>(record.size());
   header.version = kDetailRecordVersion;
   header.width = width;
   header.height = height;
   header.imageBytes = static_cast<int32_t>(imageBytes);
   if (report) {
-    const size_t images = std::min(report->images.size(), kDetailMaxImages);
+    const size_t images = std::min(report->images.size(), kDetailMaxCaptures);
     const size_t tried = std::min(report->brightnesses.size(), kDetailMaxBrightnesses);
     header.captureSpeed = report->captureSpeed;
     header.numOfCaptures = static_cast<int32_t>(images);
@@ -35,7 +35,7 @@ std::vector<uint8_t> BuildDetailRecord(int width, int height, const SmartCapture
     std::copy(report->captureTimes.begin(), report->captureTimes.end(), header.captureTimes);
     for (size_t k = 0; k < images; ++k) {
       const std::vector<uint8_t>& image = report->images[k];
-      std::memcpy(record.data() + sizeof(DetailHeader) + k * imageBytes, image.data(),
+      std::memcpy(record.data() + sizeof(SmartCaptureDetail) + k * imageBytes, image.data(),
                   std::min(image.size(), imageBytes));
     }
   }

@@ -1,5 +1,5 @@
-// The smart-capture detail record a reader hands out on Control code 112:
-// a header of 28 little-endian 32-bit integers followed by the images.
+// Building the smart-capture detail record (SmartCaptureDetail) a reader hands
+// out on kControlDetailRecord.
 #pragma once
 
 #include <array>
@@ -8,37 +8,12 @@
 #include <span>
 #include <vector>
 
+#include "device/sensor.h"
+
 namespace simulator {
 
-struct DetailHeader {
-  int32_t size;
-  int32_t version;
-  int32_t captureSpeed;  // ms for the whole smart capture
-  int32_t numOfCaptures;  // images stored, 1..3 (0 before the first smart capture)
-  int32_t initBrightness;
-  int32_t smartBrightness;
-  int32_t numOfBrightnesses;
-  int32_t brightnesses[11];  // in the order tried
-  int32_t grayQuality;       // of the first image
-  int32_t width;
-  int32_t height;
-  int32_t imageBytes;
-  int32_t reserved;
-  int32_t errorCode;
-  int32_t lineDiffMax;
-  int32_t captureTimes[3];
-};
-static_assert(sizeof(DetailHeader) == 112);
-static_assert(offsetof(DetailHeader, numOfCaptures) == 12);
-static_assert(offsetof(DetailHeader, brightnesses) == 28);
-static_assert(offsetof(DetailHeader, grayQuality) == 72);
-static_assert(offsetof(DetailHeader, imageBytes) == 84);
-static_assert(offsetof(DetailHeader, errorCode) == 92);
-static_assert(offsetof(DetailHeader, captureTimes) == 100);
-
+// What the simulated modules write into the record's version field.
 inline constexpr int32_t kDetailRecordVersion = 3;
-inline constexpr size_t kDetailMaxImages = 3;
-inline constexpr size_t kDetailMaxBrightnesses = 11;
 
 // Bytes of the record for images of this size: the header and room for three images.
 size_t DetailRecordSize(int width, int height);
@@ -53,7 +28,7 @@ struct SmartCaptureReport {
   int32_t errorCode = 0;
   int32_t lineDiffMax = 0;
   std::vector<std::vector<uint8_t>> images;  // 1..3, each width × height bytes
-  std::array<int32_t, 3> captureTimes{};
+  std::array<int32_t, kDetailMaxCaptures> captureTimes{};
 };
 
 // The record of a report; with no report (`report` null) a record with no images.

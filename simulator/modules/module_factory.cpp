@@ -9,17 +9,15 @@ namespace simulator {
 
 uint32_t CreateModuleSensor(uint32_t moduleType, const uint32_t* parameter, ReaderLocator locator,
                             ISensor** out) {
-  constexpr uint32_t kCreationFail = 1;
-  constexpr uint32_t kInvalidParameters = 3;
-  if (!out) return kInvalidParameters;
+  if (!out) return kStatusInvalidParameters;
   const bool parallel = moduleType == 1;
-  if (!parallel && (!parameter || *parameter != moduleType)) return kInvalidParameters;
+  if (!parallel && (!parameter || *parameter != moduleType)) return kStatusInvalidParameters;
   const ReaderModel* model = FindReaderModel(moduleType);
-  if (!model) return kCreationFail;
+  if (!model) return kStatusCreationFail;
   SensorObject* sensor = new (std::nothrow) SensorObject(*model, std::move(locator));
-  if (!sensor) return kCreationFail;
+  if (!sensor) return kStatusCreationFail;
   *out = sensor;
-  return 0;
+  return kStatusOk;
 }
 
 uint32_t DestroyModuleSensor(ISensor* sensor) {

@@ -13,16 +13,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// Status codes the reader answers with.
-constexpr uint32_t kOk = 0;
-constexpr uint32_t kFunctionFail = 2;
-constexpr uint32_t kInvalidParameters = 3;
-constexpr uint32_t kNotUsed = 4;
-constexpr uint32_t kLineDropped = 53;
-constexpr uint32_t kTimeOut = 54;
-constexpr uint32_t kDeviceNotFound = 55;
-constexpr uint32_t kPutYourFinger = 62;
-
 uint8_t ReadByte(const void* data) { return *static_cast<const uint8_t*>(data); }
 void WriteByte(void* data, uint8_t value) { *static_cast<uint8_t*>(data) = value; }
 uint32_t ReadWord(const void* data) {
@@ -87,8 +77,8 @@ SensorObject::~SensorObject() {
 }
 
 uint32_t SensorObject::CheckReaderLocked() const {
-  if (!port_) return everOpened_ ? kLineDropped : kDeviceNotFound;
-  return port_->Present() ? kOk : kLineDropped;
+  if (!port_) return everOpened_ ? kStatusLineDropped : kStatusDeviceNotFound;
+  return port_->Present() ? kStatusOk : kStatusLineDropped;
 }
 
 bool SensorObject::SessionOpenLocked(uint64_t generation) const {
@@ -113,7 +103,7 @@ uint32_t SENSORAPI SensorObject::OpenDevice(uint32_t index, uint32_t /*flags*/) 
   std::shared_ptr<ReaderPort> port = locator_ ? locator_(index) : nullptr;
   if (!port || !port->Present()) {
     log_.Add("Open device %u: no %s reader attached", index, model_.name);
-    return kDeviceNotFound;
+    return kStatusDeviceNotFound;
   }
   // The finger is computed before the lock is taken: it is the slow part of opening.
   const std::string serial = port->Serial();
@@ -139,7 +129,7 @@ uint32_t SENSORAPI SensorObject::OpenDevice(uint32_t index, uint32_t /*flags*/) 
              static_cast<long long>(port_->Latency().count()));
   }
   wake_.notify_all();
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::CloseDevice() {
@@ -150,11 +140,11 @@ uint32_t SENSORAPI SensorObject::CloseDevice() {
     CloseLocked();
   }
   wake_.notify_all();
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::GetDeviceInfo(DeviceInfo* info) {
-  if (!info) return kInvalidParameters;
+  if (!info) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
   const ParallelPortSettings port =
@@ -164,7 +154,7 @@ uint32_t SENSORAPI SensorObject::GetDeviceInfo(DeviceInfo* info) {
   info->width = model_.width;
   info->height = model_.height;
   info->brightness = brightness_;
-  return kOk;
+  return kStatusOk;
 }
 
 // ---- capturing --------------------------------------------------------------
@@ -211,11 +201,11 @@ uint32_t SensorObject::AcquireFrame(Clock::time_point giveUp, Frame& frame) {
   while (true) {
     if (!SessionOpenLocked(generation) || !port->Present()) {
       log_.Add("Capture ended: reader gone");
-      return kLineDropped;
+      return kStatusLineDropped;
     }
     const Clock::time_point now = Clock::now();
     if (port->Finger() == FingerState::kAbsent) {
-      if (now >= giveUp) return kTimeOut;
+      if (now >= giveUp) return kStatusTimeout;
       Pause(lock, generation, std::min<Clock::duration>(kPollInterval, giveUp - now));
       continue;
     }
@@ -229,25 +219,25 @@ uint32_t SensorObject::AcquireFrame(Clock::time_point giveUp, Frame& frame) {
     }
     if (!SessionOpenLocked(generation) || !port->Present() || lifted) continue;
     frame = RenderLocked();
-    return kOk;
+    return kStatusOk;
   }
 }
 
 uint32_t SENSORAPI SensorObject::GetImage(uint8_t* image) {
-  if (!image) return kInvalidParameters;
+  if (!image) return kStatusInvalidParameters;
   CallScope scope(*this);
   Frame frame;
   const uint32_t status = AcquireFrame(Clock::now() + kGetImageFingerTimeout, frame);
-  if (status == kTimeOut) log_.Add("GetImage: no finger within %lld ms",
+  if (status == kStatusTimeout) log_.Add("GetImage: no finger within %lld ms",
                                    static_cast<long long>(kGetImageFingerTimeout.count()));
-  if (status != kOk) return status;
+  if (status != kStatusOk) return status;
   std::memcpy(image, frame.image.data(), frame.image.size());
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::GetImageEx(uint8_t* image, uint32_t timeout, HDC dc,
                                             const RECT* rect, uint32_t frames) {
-  if (!image) return kInvalidParameters;
+  if (!image) return kStatusInvalidParameters;
   CallScope scope(*this);
   const milliseconds fingerTimeout(timeout);
   Clock::time_point fingerDeadline = Clock::now() + fingerTimeout;
@@ -270,17 +260,17 @@ uint32_t SENSORAPI SensorObject::GetImageEx(uint8_t* image, uint32_t timeout, HD
         callback ? std::min(fingerDeadline, Clock::now() + latency) : fingerDeadline;
     Frame frame;
     const uint32_t status = AcquireFrame(giveUp, frame);
-    if (status == kTimeOut && Clock::now() >= fingerDeadline) {
+    if (status == kStatusTimeout && Clock::now() >= fingerDeadline) {
       log_.Add("GetImageEx: no finger within %u ms", timeout);
-      return kTimeOut;
+      return kStatusTimeout;
     }
-    if (status != kOk && status != kTimeOut) return status;
-    if (status == kOk) {
+    if (status != kStatusOk && status != kStatusTimeout) return status;
+    if (status == kStatusOk) {
       std::memcpy(image, frame.image.data(), frame.image.size());
       captured = true;
       fingerDeadline = Clock::now() + fingerTimeout;
       if (rect) DrawGrayImage(dc, *rect, frame.image, model_.width, model_.height);
-      if (!callback) return kOk;
+      if (!callback) return kStatusOk;
     }
     if (callback) {
       const Clock::time_point now = Clock::now();
@@ -288,22 +278,22 @@ uint32_t SENSORAPI SensorObject::GetImageEx(uint8_t* image, uint32_t timeout, HD
       event.frame = period;
       event.elapsedMs = static_cast<uint32_t>(
           std::chrono::duration_cast<milliseconds>(now - previousEvent).count());
-      event.quality = status == kOk ? frame.quality : 0;
-      event.status = status == kOk ? kOk : kPutYourFinger;
+      event.quality = status == kStatusOk ? frame.quality : 0;
+      event.status = status == kStatusOk ? kStatusOk : kStatusPutYourFinger;
       previousEvent = now;
-      if (callback(context, &event) == kCallbackStop) return kOk;
+      if (callback(context, &event) == kCallbackStop) return kStatusOk;
     }
-    if (frames != 0 && period >= frames) return captured ? kOk : kTimeOut;
+    if (frames != 0 && period >= frames) return captured ? kStatusOk : kStatusTimeout;
   }
 }
 
 uint32_t SENSORAPI SensorObject::SetImageCallback(uint32_t mode, ImageCallback callback,
                                                   void* context) {
-  if (mode != 1) return kInvalidParameters;
+  if (mode != 1) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   callback_ = callback;
   callbackContext_ = callback ? context : nullptr;
-  return kOk;
+  return kStatusOk;
 }
 
 // ---- settings and commands ------------------------------------------------------
@@ -324,7 +314,7 @@ uint32_t SENSORAPI SensorObject::ResetCmos() {
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
   log_.Add("CMOS reset");
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::SetBrightness(int32_t brightness) {
@@ -332,14 +322,14 @@ uint32_t SENSORAPI SensorObject::SetBrightness(int32_t brightness) {
   if (uint32_t status = CheckReaderLocked()) return status;
   brightness_ = std::clamp(brightness, 0, 100);
   log_.Add("Brightness %d (asked %d)", brightness_, brightness);
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::SetLed(uint32_t on) {
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
   log_.Add("LED %s", (on & 0xFF) ? "on" : "off");
-  return kOk;
+  return kStatusOk;
 }
 
 uint32_t SENSORAPI SensorObject::SetOption(uint32_t id, uint32_t value) {
@@ -350,19 +340,19 @@ uint32_t SENSORAPI SensorObject::SetOption(uint32_t id, uint32_t value) {
     case kOptionCaptureMode:
       captureMode_ = byte;
       log_.Add("Capture mode %u", byte);
-      return kOk;
+      return kStatusOk;
     case kOptionRecalibrate1:
     case kOptionRecalibrate2: {
       const unsigned step = id == kOptionRecalibrate1 ? 1 : 2;
       if (captureMode_ < 2) {
         log_.Add("Recalibration step %u refused: capture mode %u", step, captureMode_);
-        return kFunctionFail;
+        return kStatusFunctionFail;
       }
       log_.Add("Recalibration step %u", step);
-      return kOk;
+      return kStatusOk;
     }
     default:
-      return kNotUsed;
+      return kStatusNotUsed;
   }
 }
 
@@ -378,9 +368,9 @@ uint32_t SENSORAPI SensorObject::EnableAutoOn(uint32_t enable, HWND window,
   if (!enable) {
     StopWatcher();
     log_.Add("Auto-on off");
-    return kOk;
+    return kStatusOk;
   }
-  if (!window) return kInvalidParameters;
+  if (!window) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
   autoOnWindow_ = window;
@@ -390,7 +380,7 @@ uint32_t SENSORAPI SensorObject::EnableAutoOn(uint32_t enable, HWND window,
     watcher_ = std::thread(&SensorObject::WatchForTouches, this, generation_, port_->TouchCount());
   }
   log_.Add("Auto-on on");
-  return kOk;
+  return kStatusOk;
 }
 
 void SensorObject::StopWatcher() {
@@ -430,63 +420,63 @@ void SensorObject::WatchForTouches(uint64_t generation, uint64_t seen) {
 // ---- control codes ----------------------------------------------------------------
 
 uint32_t SENSORAPI SensorObject::Control(uint32_t code, void* data) {
-  if (!data) return kInvalidParameters;
+  if (!data) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
   switch (code) {
     case kControlSmartCapture:
       smartCapture_ = ReadByte(data) != 0;
       log_.Add("Smart capture %s", smartCapture_ ? "on" : "off");
-      return kOk;
+      return kStatusOk;
     case kControlDetailSize:
       WriteWord(data, static_cast<uint32_t>(detailRecord_.size()));
-      return kOk;
+      return kStatusOk;
     case kControlDetailRecord:
       // The caller's first word says how much room it has; never write beyond it.
-      if (ReadWord(data) < detailRecord_.size()) return kInvalidParameters;
+      if (ReadWord(data) < detailRecord_.size()) return kStatusInvalidParameters;
       std::memcpy(data, detailRecord_.data(), detailRecord_.size());
-      return kOk;
+      return kStatusOk;
     case kControlSetGainMax:
       gainMax_ = Clamp(ReadByte(data), model_.gainMax);
       WriteByte(data, gainMax_);
       log_.Add("Gain max %u", gainMax_);
-      return kOk;
+      return kStatusOk;
     case kControlSetGainMin:
       gainMin_ = Clamp(ReadByte(data), model_.gainMin);
       WriteByte(data, gainMin_);
       log_.Add("Gain min %u", gainMin_);
-      return kOk;
+      return kStatusOk;
     case kControlGetGainMax:
       WriteByte(data, gainMax_);
-      return kOk;
+      return kStatusOk;
     case kControlGetGainMin:
       WriteByte(data, gainMin_);
-      return kOk;
+      return kStatusOk;
     case kControlSharpness:
       sharpness_ = ReadByte(data) != 0;
       log_.Add("Sharpness %s", sharpness_ ? "on" : "off");
-      return kOk;
+      return kStatusOk;
     case kControlDeleteConfigFile: {
       const bool deleted = port_->DeleteConfigFile();
       WriteWord(data, deleted ? 0 : 1);
       log_.Add("Configuration file %s", deleted ? "deleted" : "not deleted");
-      return kOk;
+      return kStatusOk;
     }
     case kControlLogSize:
       // The log keeps growing; what 201 hands out is exactly what was measured here.
       logSnapshot_ = log_.Text();
       logSizeReported_ = true;
       WriteWord(data, static_cast<uint32_t>(logSnapshot_.size()));
-      return kOk;
+      return kStatusOk;
     case kControlLog:
-      if (!logSizeReported_) return kInvalidParameters;
+      if (!logSizeReported_) return kStatusInvalidParameters;
       std::memcpy(data, logSnapshot_.data(), logSnapshot_.size());
-      return kOk;
+      return kStatusOk;
     case kControlSrFeature:
       WriteWord(data, model_.srFeature ? 1 : 0);
-      return kOk;
+      return kStatusOk;
     default:
-      return (code & kControlRead) ? ReadControlLocked(code & ~kControlRead, data) : kNotUsed;
+      return (code & kControlRead) ? ReadControlLocked(code & ~kControlRead, data) : kStatusNotUsed;
   }
 }
 
@@ -494,45 +484,45 @@ uint32_t SensorObject::ReadControlLocked(uint32_t code, void* data) {
   switch (code) {
     case kControlSmartCapture:
       WriteByte(data, smartCapture_ ? 1 : 0);
-      return kOk;
+      return kStatusOk;
     case kControlSetGainMax:
       WriteByte(data, gainMax_);
-      return kOk;
+      return kStatusOk;
     case kControlSetGainMin:
       WriteByte(data, gainMin_);
-      return kOk;
+      return kStatusOk;
     case kControlSharpness:
       WriteByte(data, sharpness_ ? 1 : 0);
-      return kOk;
+      return kStatusOk;
     default:
-      return kNotUsed;
+      return kStatusNotUsed;
   }
 }
 
 // ---- slots no model uses -------------------------------------------------------------
 
-uint32_t SENSORAPI SensorObject::Reserved00() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved03() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved07() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved09() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved10() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved12() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved13() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved14() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved15() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved18() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved19() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved20() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved21() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved24() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved26() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved27() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved28() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved29() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved30() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved32() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved33() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved34() { return kNotUsed; }
-uint32_t SENSORAPI SensorObject::Reserved35() { return kNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved00() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved03() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved07() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved09() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved10() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved12() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved13() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved14() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved15() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved18() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved19() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved20() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved21() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved24() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved26() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved27() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved28() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved29() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved30() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved32() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved33() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved34() { return kStatusNotUsed; }
+uint32_t SENSORAPI SensorObject::Reserved35() { return kStatusNotUsed; }
 
 }  // namespace simulator

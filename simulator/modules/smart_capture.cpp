@@ -47,7 +47,7 @@ SmartCaptureResult RunSmartCapture(const FingerprintSynthesizer& synthesizer, ui
   report.captureTimes[0] = frameMs;
 
   // Split images while the finger gives weak ones.
-  while (quality < kSmartSplitQuality && report.images.size() < kDetailMaxImages) {
+  while (quality < kSmartSplitQuality && report.images.size() < kDetailMaxCaptures) {
     std::vector<uint8_t> split(pixels);
     quality = synthesizer.Render(firstFrame + report.images.size(), trial, split);
     report.captureTimes[report.images.size()] = frameMs;

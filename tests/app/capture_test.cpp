@@ -9,7 +9,7 @@
 
 #include "app/surface_page.h"
 #include "device/locks.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "open_reader_fixture.h"
 #include "platform/power_events.h"
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "device/qv_usb_device.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "tests/channels/machine_test.h"
 
 namespace {

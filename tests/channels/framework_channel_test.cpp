@@ -1,6 +1,6 @@
 // The framework channel and the channel choice on the framework stand-in.
 #include "device/enumeration.h"
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/usb_device.h"
 #include "device/wbf_usb_device.h"
 #include "device/winbio_api.h"

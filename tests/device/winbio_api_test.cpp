@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "device/status_codes.h"
+#include "device/sensor.h"
 #include "device/wbf_usb_device.h"
 #include "device/winbio_api.h"
 

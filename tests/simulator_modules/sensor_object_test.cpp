@@ -209,7 +209,7 @@ TEST_F(SensorObjectTest, DetailRecordFollowsTheLayoutAndRespectsTheCallersSize) 
   std::vector<uint8_t> record(size, 0);
   std::memcpy(record.data(), &size, 4);
   ASSERT_EQ(sensor->Control(kControlDetailRecord, record.data()), 0u);
-  DetailHeader header;
+  SmartCaptureDetail header;
   std::memcpy(&header, record.data(), sizeof header);
   EXPECT_EQ(static_cast<uint32_t>(header.size), size);
   EXPECT_EQ(header.version, kDetailRecordVersion);

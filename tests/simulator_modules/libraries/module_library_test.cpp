@@ -26,9 +26,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr uint32_t kDeviceGone = 53;
-constexpr uint32_t kDeviceNotFound = 55;
-
 struct BuiltModule {
   const char* file;
   uint32_t type;
@@ -90,7 +87,7 @@ TEST_F(ModuleLibraryTest, DefaultMachineReadersOpenByIndexIncludingTheFrameworkS
   UseMachine(/*empty=*/false);
   LoadedSensor r20("Qvhmx05m.dll", 6);
   ASSERT_TRUE(r20.Loaded());
-  EXPECT_EQ(r20->OpenDevice(1, 0), kDeviceNotFound);
+  EXPECT_EQ(r20->OpenDevice(1, 0), kStatusDeviceNotFound);
   EXPECT_EQ(r20->OpenDevice(0, 0), 0u);
 
   // The framework serves the HMX04, yet its module reaches the reader directly.
@@ -101,7 +98,7 @@ TEST_F(ModuleLibraryTest, DefaultMachineReadersOpenByIndexIncludingTheFrameworkS
   // The parallel port carries one reader only.
   LoadedSensor parallel("Dacro.dll", 1);
   ASSERT_TRUE(parallel.Loaded());
-  EXPECT_EQ(parallel->OpenDevice(1, 0), kDeviceNotFound);
+  EXPECT_EQ(parallel->OpenDevice(1, 0), kStatusDeviceNotFound);
 }
 
 TEST_F(ModuleLibraryTest, EveryModuleReportsItsModelsImageSize) {
@@ -223,11 +220,11 @@ TEST_F(ModuleLibraryTest, UnpluggingDuringACaptureEndsItAndTheReaderStaysGone) {
   ASSERT_TRUE(sim::UnplugReader("HMX05", 0));
   // Well before GetImage's own five seconds without a finger.
   ASSERT_EQ(capture.wait_for(2s), std::future_status::ready);
-  EXPECT_EQ(capture.get(), kDeviceGone);
+  EXPECT_EQ(capture.get(), kStatusLineDropped);
 
   // Plugged in again, it is a new device: the old session does not come back.
   Plug("HMX05", 0);
-  EXPECT_EQ(sensor->GetImage(image.data()), kDeviceGone);
+  EXPECT_EQ(sensor->GetImage(image.data()), kStatusLineDropped);
 }
 
 TEST_F(ModuleLibraryTest, EachBuiltModuleCarriesItsVersionBlock) {
