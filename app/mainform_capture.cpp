@@ -23,6 +23,11 @@
 
 namespace {
 
+// Deliberately 4, 5 and 6, not 4 to 7: after a continuous capture an RPX waits for the next Init.
+bool RegainsAutoOnAfterStop(uint16_t type) {
+  return type == kReaderHmx03 || type == kReaderHmx04 || type == kReaderHmx05;
+}
+
 bool HasImage(const TForm1& form) {
   return form.ImageBuffer && form.ImageWidth > 0 && form.ImageHeight > 0;
 }
@@ -152,9 +157,9 @@ void TForm1::StopContinuousCapture() {
     control->setEnabled(true);
   }
   const uint16_t type = Devices && DeviceIndex >= 0 ? Devices[DeviceIndex].type : 0;
-  if (type == 4 || type == 5 || type == 6) {
+  if (RegainsAutoOnAfterStop(type)) {
     if (AutoOnSupported) CheckBoxAutoCapture->setEnabled(true);
-    if (type == 6) CheckBoxShowSmartCaptureDetail->setEnabled(true);
+    if (IsSmartCaptureReader(type)) CheckBoxShowSmartCaptureDetail->setEnabled(true);
     CheckBoxSmartCapture->setEnabled(true);
   }
   if (StoppedByCallback == 1) Sensor->SetImageCallback(1, nullptr, this);

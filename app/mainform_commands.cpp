@@ -13,14 +13,13 @@ namespace {
 constexpr uint8_t kModeN = 0;
 constexpr uint8_t kModeT = 1;
 constexpr uint8_t kModeF = 2;  // and every mode above
-constexpr uint16_t kSmartCaptureReaderType = 6;
 
 uint8_t CaptureMode(ISensor& sensor) {
   return static_cast<uint8_t>(sensor.GetOption(kOptionCaptureMode) & 0xFFu);
 }
 
-bool SelectedReaderIs(const TForm1& form, uint16_t type) {
-  return form.Devices && form.DeviceIndex >= 0 && form.Devices[form.DeviceIndex].type == type;
+bool SmartCaptureReaderSelected(const TForm1& form) {
+  return form.Devices && form.DeviceIndex >= 0 && IsSmartCaptureReader(form.Devices[form.DeviceIndex].type);
 }
 
 void SetCaptureMode(TForm1& form, uint8_t mode, QAction* item) {
@@ -48,7 +47,7 @@ void TForm1::BtnConfigClick() {
     ScrollBarBrightness->setValue(info.brightness);
   }
 
-  if (SelectedReaderIs(*this, kSmartCaptureReaderType)) {
+  if (SmartCaptureReaderSelected(*this)) {
     const uint8_t mode = CaptureMode(*Sensor);
     if (mode == static_cast<uint8_t>(DefaultCaptureMode & 0xFFu)) {
       NormalMode1->setChecked(true);

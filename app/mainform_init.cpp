@@ -20,7 +20,8 @@
 
 namespace {
 
-constexpr const char* kSmartCaptureModule = "Qvhmx05m.dll";
+// The smart-capture reader's module, whose version says what the window may ask of it.
+const char* SmartCaptureModule() { return FindReaderType(kReaderHmx05)->module; }
 constexpr uint32_t kDetailRecordVersion = 0x01000300;  // 1.0.3.0: the current detail record
 constexpr uint32_t kDeleteCfgVersion = 0x01000400;     // 1.0.4.0: code 118 deletes the .cfg file
 
@@ -63,8 +64,6 @@ bool UsableImageSize(const DeviceInfo& info) {
   return info.width > 0 && info.height > 0 && info.width <= kMaxImageSide && info.height <= kMaxImageSide;
 }
 
-bool HasAutoOnFeatures(uint16_t type) { return type >= kReaderHmx03 && type <= kReaderHmx06; }
-
 void SetBold(QGroupBox* group, bool bold) {
   QFont font = group->font();
   font.setBold(bold);
@@ -77,7 +76,7 @@ void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
   uint8_t smartCapture = 0;
   form.Sensor->Control(kControlRead | kControlSmartCapture, &smartCapture);
   form.CheckBoxSmartCapture->setChecked(smartCapture != 0);
-  if (type != kReaderHmx05) return;
+  if (!IsSmartCaptureReader(type)) return;
 
   form.SetBrightnessValue(brightness);
   uint8_t gain = 0;
@@ -89,11 +88,11 @@ void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
   form.Sensor->Control(kControlSrFeature, &srFeature);
   form.SrFeature = srFeature != 0 ? 1 : 0;
 
-  if (FileVersion(kSmartCaptureModule) < kDetailRecordVersion) {
+  if (FileVersion(SmartCaptureModule()) < kDetailRecordVersion) {
     const std::string text = PrintfText(
         "Sorry about not supporting old data structure for smart catpure detail.\n"
         "Please install %s v1.0.3.0 or later.",
-        kSmartCaptureModule);
+        SmartCaptureModule());
     form.Dialogs.MessageBox(nullptr, FromText8(text), QStringLiteral("ERROR"), MessageIcon::Warning);
     return;
   }
@@ -202,7 +201,7 @@ void TForm1::ShowDeviceInfo(bool show) {
   if (!show || !Devices || DeviceIndex < 0) return;
 
   const DeviceEntry& entry = Devices[DeviceIndex];
-  const bool usb = entry.type != kReaderParallel;
+  const bool usb = !IsParallelReader(entry.type);
   MenuitemSaveLogs->setEnabled(false);
   for (QAction* item : {ModeN1, ModeT1, NormalMode1}) item->setEnabled(true);
   SelectModeItem(NormalMode1);
@@ -260,14 +259,14 @@ void TForm1::EnableCaptureControls(bool on) {
         AutoOnGroupBox->setEnabled(true);
       }
       DeleteCfgFile->setEnabled(false);
-      if (type == kReaderHmx05) {
+      if (IsSmartCaptureReader(type)) {
         CheckBoxShowSmartCaptureDetail->setEnabled(true);
         CheckBoxShowSmartCaptureDetail->setChecked(true);
         ScrollBarGainMax->setEnabled(true);
         ScrollBarGainMin->setEnabled(true);
         CheckBoxSRFeature->setChecked(SrFeature != 0);
         CheckBoxSRFeature->setEnabled(true);
-        DeleteCfgFile->setEnabled(FileVersion(kSmartCaptureModule) >= kDeleteCfgVersion);
+        DeleteCfgFile->setEnabled(FileVersion(SmartCaptureModule()) >= kDeleteCfgVersion);
       }
     }
     CheckBoxSmartCapture->setEnabled(HasAutoOnFeatures(type));

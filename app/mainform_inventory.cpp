@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <algorithm>
+#include <ranges>
 
 #include "app/mainform.h"
 #include "app/printf_text.h"
@@ -21,23 +22,6 @@
 #include "device/wbf_usb_device.h"
 
 namespace {
-
-// A USB generation's driver module and its kernel driver file on 64-bit and
-// on 32-bit Windows.
-struct UsbDriverRow {
-  const char* label;
-  const char* module;
-  const char* kernel64;
-  const char* kernel32;
-};
-
-constexpr UsbDriverRow kUsbDriverRows[] = {
-    {"RPX   : ", "Qvhmx06m.dll", "qvhmx06x64.sys", "Qvhmx06d.sys"},
-    {"HMX05 : ", "Qvhmx05m.dll", "qvhmx05x64.sys", "Qvhmx05d.sys"},
-    {"HMX04 : ", "Qvhmx04m.dll", "qvhmx04x64.sys", "Qvhmx04d.sys"},
-    {"HMX03 : ", "Qvhx03m.dll", "QVHx03x64.sys", "Qvhx03d.sys"},
-    {"HMX02 : ", "Omrel.dll", "omreldrvx64.sys", "Omreldrv.sys"},
-};
 
 // A packed version a.b.c.d as text, major part first.
 std::string VersionText(uint32_t v) {
@@ -75,7 +59,7 @@ void TForm1::BtnEnumClick(QObject* /*Sender*/) {
     const ReaderTypeInfo* info = FindReaderType(entry.type);
     // Item i stands for entry i, so even a type without a label keeps its place.
     ComboDeviceID->addItem(FromText8(PrintfText("%s%i", info ? info->label : "", entry.index)));
-    (entry.type == kReaderParallel ? parallel : usb) += 1;
+    (IsParallelReader(entry.type) ? parallel : usb) += 1;
   }
 
   if (count > 0) {
@@ -139,23 +123,27 @@ void TForm1::ShowDriverInventory() {
 
   LabelDriverInfo->clear();
   std::string text;
-  for (const UsbDriverRow& row : kUsbDriverRows) {
-    const char* kernel = IsWow64() ? row.kernel64 : row.kernel32;
+  // The USB generations, newest first, then the parallel reader.
+  for (const ReaderTypeInfo& row : ReaderTypes() | std::views::reverse) {
+    if (IsParallelReader(row.type)) continue;
+    const char* kernel = IsWow64() ? row.kernelDriver64 : row.kernelDriver32;
     const std::string path = PrintfText("%s\\%s", drivers.c_str(), kernel);
     const uint32_t m = FileVersion(row.module);
     const uint32_t d = FileVersion(path.c_str());
     if (m == 0 && d == 0) continue;
-    text += row.label;
+    text += row.driverLabel;
     text += PrintfText(" %s (v%s), %s (v%s)", row.module, VersionText(m).c_str(), kernel,
                        VersionText(d).c_str());
     text += "\n";
   }
 
-  const std::string parallelPath = PrintfText("%s\\%s", drivers.c_str(), "Dacrodrv.sys");
-  const uint32_t m = FileVersion("Dacro.dll");
+  // The parallel reader's kernel driver has one name on every Windows.
+  const ReaderTypeInfo& parallel = *FindReaderType(kReaderParallel);
+  const std::string parallelPath = PrintfText("%s\\%s", drivers.c_str(), parallel.kernelDriver32);
+  const uint32_t m = FileVersion(parallel.module);
   const uint32_t d = FileVersion(parallelPath.c_str());
   if (m != 0 || d != 0) {
-    text += "HMP02 : ";
+    text += parallel.driverLabel;
     text += PrintfText(" (v%s, v%s)", VersionText(m).c_str(), VersionText(d).c_str());
   }
 

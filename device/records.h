@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 // A reader generation. Type 2 does not exist; 255 stands for any reader of the
 // maker in the framework unit scan.
@@ -17,18 +18,31 @@ enum ReaderType : uint16_t {
   kReaderAny = 255,
 };
 
-// What a generation is called and where its pieces are found.
+// Every fact about a generation: what it is called and where its pieces are found.
 struct ReaderTypeInfo {
   uint16_t type;
-  const char* label;        // device selector, followed by the device index
-  const char* pathName;     // device path "\\.\NAME-N"; null for the parallel reader
-  const char* module;       // driver module file name
-  const char* modelDigits;  // framework model pattern; null for the parallel reader
-  const char* lockStem;     // named-lock stem; null for the parallel reader
+  const char* label;           // device selector, followed by the device index
+  const char* pathName;        // device path "\\.\NAME-N"; null for the parallel reader
+  const char* module;          // driver module file name
+  const char* driverLabel;     // row label of the installed-drivers list
+  const char* kernelDriver64;  // kernel driver file on 64-bit Windows
+  const char* kernelDriver32;  // kernel driver file otherwise
+  const char* modelDigits;     // framework model pattern; null for the parallel reader
+  const char* lockStem;        // named-lock stem; null for the parallel reader
 };
 
 // The table row of a type, or null for a type that does not exist.
 const ReaderTypeInfo* FindReaderType(uint16_t type);
+// Every row, the oldest generation first.
+std::span<const ReaderTypeInfo> ReaderTypes();
+
+inline bool IsParallelReader(uint16_t type) { return type == kReaderParallel; }
+// The R20: brightness and gain tuning, the capture-detail record, the SR flag.
+inline bool IsSmartCaptureReader(uint16_t type) { return type == kReaderHmx05; }
+// Generations whose modules report a finger by themselves and switch smart capture.
+inline bool HasAutoOnFeatures(uint16_t type) {
+  return type == kReaderHmx03 || type == kReaderHmx04 || type == kReaderHmx05 || type == kReaderHmx06;
+}
 
 // One discovered reader: 50 bytes, no gaps.
 struct DeviceEntry {

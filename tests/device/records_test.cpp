@@ -20,7 +20,11 @@ TEST(ReaderTypeTable, NamesEveryGenerationAndNothingElse) {
     EXPECT_STREQ(info->module, row.module);
     // Every module name must fit the entry's 20-byte field with its terminator.
     EXPECT_LT(std::strlen(info->module), sizeof(DeviceEntry{}.module));
+    // The installed-drivers rows line up: a name padded to six, then ": ".
+    EXPECT_EQ(std::strlen(info->driverLabel), 8u) << info->driverLabel;
+    EXPECT_STREQ(info->driverLabel + 6, ": ");
   }
+  EXPECT_EQ(ReaderTypes().size(), std::size(rows));
   EXPECT_EQ(FindReaderType(2), nullptr);
   EXPECT_EQ(FindReaderType(0), nullptr);
   EXPECT_EQ(FindReaderType(8), nullptr);
