@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/host_path.h"
-#include "simulator/machine/machine.h"
+#include "simulator/machine/root.h"
 
 namespace platform {
 

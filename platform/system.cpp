@@ -4,7 +4,8 @@
 #include <string>
 
 #include "platform/win32.h"
-#include "simulator/machine/machine.h"
+#include "simulator/machine/profile.h"
+#include "simulator/machine/root.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // DBT_DEVICEREMOVECOMPLETE with a device-interface record, then
 // DBT_DEVNODES_CHANGED.
 //
-// Every attached device is one *.json file in the bus folder. A state change of
-// a device (a finger touch, say) replaces its file by a rename, so an event on
-// a file says nothing by itself: after each batch of events the folder's names
-// are compared with the names seen before. Temporary files start with a dot.
+// Every attached device is one file in the bus folder, read by the machine
+// library. A state change of a device (a finger touch, say) replaces its file
+// by a rename, so an event on a file says nothing by itself: after each batch
+// of events the folder's names are compared with the names seen before.
 // A device plugged and pulled out again before the thread looks is never seen,
 // like a device that never finished enumerating.
 // The thread sleeps in poll between changes; an eventfd wakes it to stop.
@@ -29,9 +29,8 @@
 
 #include "platform/device_notifications.h"
 #include "platform/window_host.h"
-#include "simulator/machine/files.h"
-#include "simulator/machine/machine.h"
 #include "simulator/machine/root.h"
+#include "simulator/machine/usb_bus.h"
 
 namespace platform {
 namespace {
@@ -43,46 +42,9 @@ constexpr uint32_t kBusEvents =
 // The bus folder is removed and made anew when the machine is reset.
 constexpr uint32_t kRootEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
-struct UsbIdentity {
-  uint16_t vendorId;
-  uint16_t productId;
-  std::string instance;
-};
-
-bool IsBusFileName(std::string_view name) {
-  return !name.empty() && name.front() != '.' && name.ends_with(".json");
-}
-
-std::optional<uint16_t> Field16(const nlohmann::json& object, const char* key) {
-  auto it = object.find(key);
-  if (it == object.end() || !it->is_number_integer()) return std::nullopt;
-  const int64_t value = it->get<int64_t>();
-  if (value < 0 || value > 0xFFFF) return std::nullopt;
-  return static_cast<uint16_t>(value);
-}
-
-// The USB device a bus file stands for; nullopt for the parallel reader (not a
-// USB device) and for a file that cannot be read.
-std::optional<UsbIdentity> ReadIdentity(const fs::path& path) {
-  std::optional<nlohmann::json> object = sim::ReadJsonFile(path);
-  if (!object || !object->is_object()) return std::nullopt;
-  if (Field16(*object, "type") == uint16_t{1}) return std::nullopt;
-  std::optional<uint16_t> vendor = Field16(*object, "vendorId");
-  std::optional<uint16_t> product = Field16(*object, "productId");
-  if (!vendor || !product) return std::nullopt;
-  // A device without a serial number gets an instance id of its own; the
-  // file's stem is unique on the bus.
-  std::string instance = path.stem().string();
-  auto serial = object->find("serial");
-  if (serial != object->end() && serial->is_string() && !serial->get<std::string>().empty()) {
-    instance = serial->get<std::string>();
-  }
-  return UsbIdentity{*vendor, *product, std::move(instance)};
-}
-
 bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 
-void Broadcast(WPARAM event, const UsbIdentity& device) {
+void Broadcast(WPARAM event, const sim::UsbDeviceIdentity& device) {
   const std::u16string name = UsbInterfacePath(device.vendorId, device.productId, device.instance);
   for (const DeviceNotificationTarget& target : DeviceNotificationTargets()) {
     if (!SameGuid(target.interfaceClass, GUID_DEVINTERFACE_USB_DEVICE)) continue;
@@ -123,7 +85,7 @@ class BusWatcher {
   BusWatcher& operator=(const BusWatcher&) = delete;
 
  private:
-  using Devices = std::map<std::string, std::optional<UsbIdentity>>;
+  using Devices = std::map<std::string, std::optional<sim::UsbDeviceIdentity>>;
 
   void WatchBus() { busWatch_ = inotify_add_watch(inotify_, bus_.c_str(), kBusEvents); }
 
@@ -133,9 +95,9 @@ class BusWatcher {
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(bus_, error)) {
       const std::string name = entry.path().filename().string();
-      if (!IsBusFileName(name)) continue;
+      if (!sim::IsBusFileName(name)) continue;
       auto known = known_.find(name);
-      devices.emplace(name, known != known_.end() ? known->second : ReadIdentity(entry.path()));
+      devices.emplace(name, known != known_.end() ? known->second : sim::ReadUsbDevice(entry.path()));
     }
     return devices;
   }
@@ -167,7 +129,7 @@ class BusWatcher {
         if (event.mask & IN_Q_OVERFLOW) relevant = true;
         if (event.wd == busWatch_) {
           if (event.mask & IN_IGNORED) busWatch_ = -1;
-          if ((event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) || IsBusFileName(name)) relevant = true;
+          if ((event.mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) || sim::IsBusFileName(name)) relevant = true;
         } else if (event.wd == rootWatch_ && name == bus_.filename().string()) {
           relevant = true;
         }

@@ -13,6 +13,7 @@
 #include "simulator/machine/files.h"
 #include "simulator/machine/machine.h"
 #include "simulator/machine/root.h"
+#include "simulator/machine/usb_bus.h"
 
 namespace sim {
 
@@ -139,13 +140,30 @@ std::string Hex4(uint16_t value) {
   return text;
 }
 
+constexpr std::string_view kForeignPrefix = "foreign-";
+
 fs::path ForeignPath(const fs::path& root, ForeignDevice device) {
-  return BusDirectory(root) / ("foreign-" + Hex4(device.vendorId) + "-" + Hex4(device.productId) + ".json");
+  return BusDirectory(root) /
+         (std::string(kForeignPrefix) + Hex4(device.vendorId) + "-" + Hex4(device.productId) + ".json");
 }
 
-bool IsBusFile(const fs::directory_entry& entry) {
-  const std::string file = entry.path().filename().string();
-  return entry.path().extension() == ".json" && !file.starts_with(".");
+bool IsForeignFile(const fs::path& path) { return path.filename().string().starts_with(kForeignPrefix); }
+
+// The foreign device of a bus file; nullopt (reported when malformed) otherwise.
+std::optional<ForeignDevice> LoadForeignFile(const fs::path& path) {
+  std::optional<json> object = ReadJsonFile(path);
+  if (!object) return std::nullopt;
+  try {
+    ForeignDevice device{Bounded<uint16_t>(*object, "vendorId", 0, 0xFFFF),
+                         Bounded<uint16_t>(*object, "productId", 0, 0xFFFF)};
+    if (ForeignPath(fs::path(), device).filename() != path.filename()) {
+      throw std::invalid_argument("file name does not match the ids");
+    }
+    return device;
+  } catch (const std::exception& error) {
+    ReportMalformed(path, error.what());
+    return std::nullopt;
+  }
 }
 
 std::optional<uint16_t> ParseHex16(std::string_view text) {
@@ -234,7 +252,7 @@ std::vector<Reader> ListReaders() {
   std::vector<Reader> readers;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(bus, error)) {
-    if (!IsBusFile(entry) || entry.path().filename().string().starts_with("foreign-")) continue;
+    if (!IsBusFileName(entry.path().filename().string()) || IsForeignFile(entry.path())) continue;
     if (std::optional<Reader> reader = LoadReaderFile(entry.path())) readers.push_back(std::move(*reader));
   }
   std::sort(readers.begin(), readers.end(), [](const Reader& a, const Reader& b) {
@@ -332,19 +350,8 @@ std::vector<ForeignDevice> ListForeignDevices() {
   std::vector<ForeignDevice> devices;
   std::error_code error;
   for (const fs::directory_entry& entry : fs::directory_iterator(bus, error)) {
-    if (!IsBusFile(entry) || !entry.path().filename().string().starts_with("foreign-")) continue;
-    std::optional<json> object = ReadJsonFile(entry.path());
-    if (!object) continue;
-    try {
-      ForeignDevice device{Bounded<uint16_t>(*object, "vendorId", 0, 0xFFFF),
-                           Bounded<uint16_t>(*object, "productId", 0, 0xFFFF)};
-      if (ForeignPath(bus.parent_path(), device) != entry.path()) {
-        throw std::invalid_argument("file name does not match the ids");
-      }
-      devices.push_back(device);
-    } catch (const std::exception& error) {
-      ReportMalformed(entry.path(), error.what());
-    }
+    if (!IsBusFileName(entry.path().filename().string()) || !IsForeignFile(entry.path())) continue;
+    if (std::optional<ForeignDevice> device = LoadForeignFile(entry.path())) devices.push_back(*device);
   }
   std::sort(devices.begin(), devices.end(), [](ForeignDevice a, ForeignDevice b) {
     return std::pair(a.vendorId, a.productId) < std::pair(b.vendorId, b.productId);
@@ -378,6 +385,23 @@ std::optional<ForeignDevice> ParseForeignId(std::string_view text) {
   std::optional<uint16_t> product = ParseHex16(text.substr(colon + 1));
   if (!vendor || !product) return std::nullopt;
   return ForeignDevice{*vendor, *product};
+}
+
+bool IsBusFileName(std::string_view fileName) {
+  return !fileName.starts_with('.') && fileName.ends_with(".json") && fileName.size() > 5;
+}
+
+std::optional<UsbDeviceIdentity> ReadUsbDevice(const fs::path& busFile) {
+  if (IsForeignFile(busFile)) {
+    std::optional<ForeignDevice> device = LoadForeignFile(busFile);
+    if (!device) return std::nullopt;
+    return UsbDeviceIdentity{device->vendorId, device->productId, busFile.stem().string()};
+  }
+  std::optional<Reader> reader = LoadReaderFile(busFile);
+  if (!reader || reader->IsParallel()) return std::nullopt;
+  // A reader without a serial number is named by its id, unique on the bus.
+  std::string instance = reader->serial.empty() ? reader->Id() : reader->serial;
+  return UsbDeviceIdentity{reader->vendorId, reader->productId, std::move(instance)};
 }
 
 }  // namespace sim

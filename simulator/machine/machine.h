@@ -1,12 +1,13 @@
 // The simulated workstation, as the stand-ins of the operating system, the
 // kernel driver, the biometric framework and the driver modules see it.
 //
-//   root.h             MachineRoot(), SystemDirectory(root), ModulesDirectory(), ...
+//   root.h             MachineRoot(), EnsureMachine(), SystemDirectory(root), ModulesDirectory(), ...
 //   profile.h          Profile LoadProfile(), SaveProfile()
 //   installed_files.h  DriverFiles(), InstallDriverFile(), RemoveDriverFile(), ListDriverFiles()
 //   version_block.h    ReadFileVersion(), TOLVANE_MODULE_VERSION(a, b, c, d) for modules
 //   bus.h              ListReaders(), FindReader(), FindReaderByType(), UpdateReader(),
 //                      TouchReader(), ReaderWatch, PlugReader(), foreign devices
+//   usb_bus.h          IsBusFileName(), ReadUsbDevice(): the bus as the system's device manager sees it
 //   files.h            MachineError, atomic writes, MachineLock
 //
 // Reading functions never throw: a malformed file is reported on stderr with
@@ -20,16 +21,10 @@
 #include "simulator/machine/installed_files.h"
 #include "simulator/machine/profile.h"
 #include "simulator/machine/root.h"
+#include "simulator/machine/usb_bus.h"
 #include "simulator/machine/version_block.h"
 
 namespace sim {
-
-// The root of the machine, created with the default machine when it has no
-// profile yet. Throws MachineError when it cannot be created.
-std::filesystem::path EnsureMachine();
-
-// The same for readers: a failure is reported on stderr and the root returned anyway.
-std::filesystem::path EnsureMachineQuietly();
 
 // Creates or resets the machine at MachineRoot(): the default profile, every
 // driver file installed, and the default readers attached (none when `empty`):

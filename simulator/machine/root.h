@@ -11,6 +11,13 @@ namespace sim {
 
 std::filesystem::path MachineRoot();
 
+// The root of the machine, created with the default machine when it has no
+// profile yet. Throws MachineError when it cannot be created.
+std::filesystem::path EnsureMachine();
+
+// The same for readers: a failure is reported on stderr and the root returned anyway.
+std::filesystem::path EnsureMachineQuietly();
+
 // Folders below a root (none of these create anything).
 std::filesystem::path WindowsDirectory(const std::filesystem::path& root);  // <root>/Windows
 std::filesystem::path SystemDirectory(const std::filesystem::path& root);   // <root>/Windows/System32

@@ -149,8 +149,9 @@ TEST_F(UsbBusWatcherTest, ArrivalAndRemovalCarryTheInterfacePathThenDevnodesChan
   EXPECT_EQ(got[3].event, DBT_DEVNODES_CHANGED);
 }
 
-// A touch replaces the reader's file; the parallel reader is no USB device.
-// Neither is announced: the first broadcast is the foreign device plugged after them.
+// A touch replaces the reader's file; the parallel reader is no USB device; a
+// malformed file is no reader the machine knows, even with USB ids in it.
+// None is announced: the first broadcast is the foreign device plugged after them.
 TEST_F(UsbBusWatcherTest, StateChangesAndTheParallelReaderAreNotArrivals) {
   sim::PlugReader(Hmx05(0, "SN1"));
   Registration registration(window_.Handle());
@@ -158,6 +159,8 @@ TEST_F(UsbBusWatcherTest, StateChangesAndTheParallelReaderAreNotArrivals) {
   ASSERT_TRUE(sim::TouchReader("HMX05", 0));
   ASSERT_TRUE(sim::UpdateReader("HMX05", 0, [](sim::Reader& reader) { reader.finger = sim::FingerState::Absent; }));
   sim::PlugReader(sim::DefaultReader(*sim::FindReaderModel("parallel"), 0));
+  sim::WriteFileAtomically(sim::BusDirectory(sim::MachineRoot()) / "HMX05-7.json",
+                           R"({"type": 6, "vendorId": 11581, "productId": 8704})");
   sim::PlugForeignDevice({0x046D, 0xC077});
 
   const std::vector<Broadcast>& got = window_.WaitFor(2);
