@@ -2,14 +2,14 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <limits>
 
 namespace sim {
 
@@ -26,6 +26,47 @@ fs::path TemporarySibling(const fs::path& path) {
   // A leading dot keeps the temporary out of the way of folder watchers.
   return path.parent_path() / ("." + path.filename().string() + ".tmp." + std::to_string(getpid()) +
                                "." + std::to_string(counter++));
+}
+
+// The whole of the open file `fd` when it is a regular file of at most `limit`
+// bytes. When it is not read for what it is, `refused` says why.
+std::optional<std::string> ReadRegularFile(int fd, size_t limit, std::string& refused) {
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return std::nullopt;
+  if (!S_ISREG(info.st_mode)) {
+    refused = "not a regular file";
+    return std::nullopt;
+  }
+  if (static_cast<uintmax_t>(info.st_size) > limit) {
+    refused = "larger than " + std::to_string(limit) + " bytes";
+    return std::nullopt;
+  }
+  // One byte more than the file holds tells a file that grows while it is read.
+  std::string bytes(static_cast<size_t>(info.st_size) + 1, '\0');
+  size_t used = 0;
+  while (used < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return std::nullopt;
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  if (used == bytes.size()) {
+    refused = "growing while it is read";
+    return std::nullopt;
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
+// Opened without blocking, so that a FIFO does not wait for a writer; absent
+// or unreadable files give nullopt with nothing refused.
+std::optional<std::string> ReadRegularFile(const fs::path& path, size_t limit, std::string& refused) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> content = ReadRegularFile(fd, limit, refused);
+  ::close(fd);
+  return content;
 }
 
 }  // namespace
@@ -61,16 +102,14 @@ void WriteJsonAtomically(const fs::path& path, const nlohmann::json& value) {
 }
 
 std::optional<std::string> ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(content).str();
+  std::string refused;
+  return ReadRegularFile(path, std::numeric_limits<size_t>::max(), refused);
 }
 
 std::optional<nlohmann::json> ReadJsonFile(const fs::path& path) {
-  std::optional<std::string> content = ReadWholeFile(path);
+  std::string refused;
+  std::optional<std::string> content = ReadRegularFile(path, kMachineJsonFileLimit, refused);
+  if (!refused.empty()) ReportMalformed(path, refused);
   if (!content) return std::nullopt;
   nlohmann::json value = nlohmann::json::parse(*content, nullptr, /*allow_exceptions=*/false);
   if (value.is_discarded()) {

@@ -23,11 +23,17 @@ class MachineError : public std::runtime_error {
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view content);
 void WriteJsonAtomically(const std::filesystem::path& path, const nlohmann::json& value);
 
-// The whole file, or nullopt when it cannot be read.
+// The whole of a regular file, or nullopt when it cannot be read. A FIFO or a
+// device is never read: it could stall the caller or never end.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
 
+// The largest JSON file of the machine that is read; its files (the profile,
+// one per attached device) hold a few hundred bytes.
+inline constexpr size_t kMachineJsonFileLimit = 64 * 1024;
+
 // The parsed file; nullopt when it is absent, or when it is malformed (which
-// is reported on stderr with the path).
+// is reported on stderr with the path): not JSON, not a regular file, or
+// larger than kMachineJsonFileLimit.
 std::optional<nlohmann::json> ReadJsonFile(const std::filesystem::path& path);
 
 // Reports a file that exists but cannot be used, on stderr, with its path.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <set>
@@ -72,6 +73,12 @@ TEST(Machine, MalformedFilesAreReportedAndSkipped) {
   hugeProduct["productId"] = 70000;
   WriteText(bus / "HMX04-0.json", hugeProduct.dump());
   WriteText(sim::ProfilePath(temp.Root()), "[]");
+  // Bus files that would never end, stall the reader or fill its memory.
+  fs::create_symlink("/dev/zero", bus / "HMX05-1.json");
+  ASSERT_EQ(mkfifo((bus / "HMX05-2.json").c_str(), 0644), 0);
+  nlohmann::json padded = nlohmann::json::parse(*sim::ReadWholeFile(bus / "HMX05-0.json"));
+  padded["index"] = 4;
+  WriteText(bus / "HMX05-4.json", padded.dump() + std::string(sim::kMachineJsonFileLimit, ' '));
 
   testing::internal::CaptureStderr();
   const std::vector<sim::Reader> readers = sim::ListReaders();
@@ -81,11 +88,13 @@ TEST(Machine, MalformedFilesAreReportedAndSkipped) {
   ASSERT_EQ(readers.size(), 3u);  // HMX04-0 dropped, the two bad newcomers ignored
   EXPECT_EQ(readers[0].Id(), "HMX05-0");
   EXPECT_EQ(profile, sim::Profile{});
-  for (const char* file : {"HMX05-3.json", "HMX06-4.json", "HMX04-0.json", "machine.json"}) {
+  for (const char* file : {"HMX05-3.json", "HMX06-4.json", "HMX04-0.json", "machine.json", "HMX05-1.json",
+                           "HMX05-2.json", "HMX05-4.json"}) {
     EXPECT_NE(report.find((file == std::string("machine.json") ? temp.Root() : bus) / file), std::string::npos)
         << file << " not reported in: " << report;
   }
   EXPECT_FALSE(sim::UpdateReader("HMX04", 0, [](sim::Reader&) { FAIL() << "malformed reader changed"; }));
+  EXPECT_FALSE(sim::FindReader("HMX05", 2));  // as the kernel driver asks at Refresh
 }
 
 TEST(Machine, ConcurrentUpdatesDoNotLoseChanges) {
