@@ -7,6 +7,8 @@
 //   version_block.h    ReadFileVersion(), TOLVANE_MODULE_VERSION(a, b, c, d) for modules
 //   bus.h              ListReaders(), FindReader(), FindReaderByType(), UpdateReader(),
 //                      TouchReader(), ReaderWatch, PlugReader(), foreign devices
+//   faults.h           SetFault(), ClearFaults(), ListFaults(), FaultWatch for modules
+//   power_notices.h    SendPowerNotice(), PowerNoticeListener for the platform
 //   files.h            MachineError, atomic writes, MachineLock
 //
 // Reading functions never throw: a malformed file is reported on stderr with
@@ -16,8 +18,10 @@
 #include <filesystem>
 
 #include "simulator/machine/bus.h"
+#include "simulator/machine/faults.h"
 #include "simulator/machine/files.h"
 #include "simulator/machine/installed_files.h"
+#include "simulator/machine/power_notices.h"
 #include "simulator/machine/profile.h"
 #include "simulator/machine/root.h"
 #include "simulator/machine/version_block.h"
