@@ -48,10 +48,10 @@ struct UsageError : std::runtime_error {
 // waits for its delay inhibitors by default.
 constexpr std::chrono::seconds kPowerAnswerWait{5};
 
-// A decimal or 0x-prefixed hexadecimal number up to `high`; nullopt otherwise.
-std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high) {
+// A number up to `high` in `base`, decimal by default; a 0x prefix makes it
+// hexadecimal. nullopt when it is not such a number.
+std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high, int base = 10) {
   std::string_view digits = text;
-  int base = 10;
   if (digits.starts_with("0x") || digits.starts_with("0X")) {
     digits.remove_prefix(2);
     base = 16;
@@ -65,14 +65,9 @@ std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high) {
 }
 
 uint16_t ParseHexArgument(const std::string& text, const char* what) {
-  std::string_view digits = text;
-  if (digits.starts_with("0x") || digits.starts_with("0X")) digits.remove_prefix(2);
-  unsigned value = 0;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > 0xFFFF) {
-    throw CommandError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
-  }
-  return static_cast<uint16_t>(value);
+  const std::optional<uint64_t> value = ParseNumber(text, 0xFFFF, 16);
+  if (!value) throw CommandError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
+  return static_cast<uint16_t>(*value);
 }
 
 ReaderId RequireReaderId(const std::string& text) {
