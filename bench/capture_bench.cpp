@@ -35,7 +35,7 @@ class ZeroLatencyPort : public simulator::ReaderPort {
   std::string Serial() const override { return "BENCH-0001"; }
   uint16_t ProductId() const override { return 0x2200; }
   simulator::FingerState Finger() const override { return simulator::FingerState::kPresent; }
-  uint64_t TouchCount() const override { return 0; }
+  simulator::Touches LastTouch() const override { return {}; }
   std::chrono::milliseconds Latency() const override {
     ++periods;
     return std::chrono::milliseconds(0);

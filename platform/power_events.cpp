@@ -1,6 +1,7 @@
 // Power broadcasts from systemd-logind: a thread owns the system-bus connection
 // (sd-bus objects belong to one thread), listens for PrepareForSleep and keeps
-// a delay inhibitor while the system is awake.
+// a delay inhibitor while the system is awake. The simulated machine's own
+// notices arrive through its listener while any window watches.
 #include "platform/power_events.h"
 
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "platform/posted_answer.h"
+#include "simulator/machine/power_notices.h"
 
 namespace platform {
 namespace {
@@ -120,8 +122,50 @@ class SleepWatcher {
   std::thread thread_;
 };
 
+// Posts the suspend or resume broadcast to every watching window; how many took it.
+size_t PostPowerBroadcast(bool suspend, std::function<void()> whenAnswered) {
+  std::vector<HWND> targets;
+  {
+    std::lock_guard guard(watchersLock);
+    targets = watchers;
+  }
+  // A suspend waits for every window's answer; the last answer (or this
+  // function's own share, when no window took it) runs `whenAnswered`.
+  auto unanswered = std::make_shared<std::atomic<size_t>>(targets.size() + 1);
+  auto answered = [unanswered, whenAnswered = std::move(whenAnswered)](LRESULT) {
+    if (unanswered->fetch_sub(1) == 1 && whenAnswered) whenAnswered();
+  };
+  std::vector<HWND> gone;
+  for (HWND window : targets) {
+    const WPARAM event = suspend ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC;
+    if (PostMessageWithAnswer(window, WM_POWERBROADCAST, event, 0, suspend ? answered : PostedAnswer{})) {
+      continue;
+    }
+    gone.push_back(window);
+    if (suspend) answered(0);
+  }
+  if (suspend) answered(0);
+  // Handles are never reused, so a window that no longer takes posts is gone for good.
+  std::lock_guard guard(watchersLock);
+  std::erase_if(watchers, [&](HWND window) {
+    return std::find(gone.begin(), gone.end(), window) != gone.end();
+  });
+  return targets.size() - gone.size();
+}
+
 void EnsureSleepWatcher() {
   static SleepWatcher watcher;
+}
+
+// The machine's notices, from the first watching window until the last is
+// unregistered, so that each listens on the machine it was made on.
+std::mutex machineNoticesLock;
+std::unique_ptr<sim::PowerNoticeListener> machineNotices;
+
+// Listener thread.
+void DeliverMachineNotice(sim::PowerNotice notice, std::shared_ptr<sim::PowerNoticeReply> reply) {
+  const bool suspend = notice == sim::PowerNotice::Suspend;
+  reply->Received(PostPowerBroadcast(suspend, [reply] { reply->Answered(); }));
 }
 
 }  // namespace
@@ -132,34 +176,26 @@ void WatchPowerEvents(HWND window) {
     watchers.push_back(window);
   }
   EnsureSleepWatcher();
+  std::lock_guard guard(machineNoticesLock);
+  if (!machineNotices) machineNotices = std::make_unique<sim::PowerNoticeListener>(DeliverMachineNotice);
 }
 
-void DeliverPrepareForSleep(bool start) {
-  std::vector<HWND> targets;
+void ForgetPowerWatcher(HWND window) {
+  bool none;
   {
     std::lock_guard guard(watchersLock);
-    targets = watchers;
+    std::erase(watchers, window);
+    none = watchers.empty();
   }
-  // Sleep waits for every window's answer; the last answer lets it go.
-  auto unanswered = std::make_shared<std::atomic<size_t>>(targets.size() + 1);
-  auto answered = [unanswered](LRESULT) {
-    if (unanswered->fetch_sub(1) == 1) ReleaseInhibitor();
-  };
-  std::vector<HWND> gone;
-  for (HWND window : targets) {
-    const WPARAM event = start ? PBT_APMSUSPEND : PBT_APMRESUMEAUTOMATIC;
-    if (PostMessageWithAnswer(window, WM_POWERBROADCAST, event, 0, start ? answered : PostedAnswer{})) {
-      continue;
-    }
-    gone.push_back(window);
-    if (start) answered(0);
+  if (!none) return;
+  // Outside the watchers' lock: the listener's thread takes it to post.
+  std::unique_ptr<sim::PowerNoticeListener> stopped;
+  {
+    std::lock_guard guard(machineNoticesLock);
+    stopped = std::move(machineNotices);
   }
-  if (start) answered(0);
-  // Handles are never reused, so a window that no longer takes posts is gone for good.
-  std::lock_guard guard(watchersLock);
-  std::erase_if(watchers, [&](HWND window) {
-    return std::find(gone.begin(), gone.end(), window) != gone.end();
-  });
 }
+
+void DeliverPrepareForSleep(bool start) { PostPowerBroadcast(start, ReleaseInhibitor); }
 
 }  // namespace platform

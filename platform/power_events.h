@@ -7,7 +7,12 @@
 // PrepareForSleep signal on the system bus; the layer holds a delay inhibitor
 // so that sleep waits until every window has answered the suspend broadcast
 // (logind waits at most its InhibitDelayMaxSec). Without a system bus or logind
-// no broadcast ever arrives and nothing is reported.
+// no such broadcast ever arrives and nothing is reported.
+//
+// The simulated machine sends its own suspend and resume notices
+// (`tolvane-sim suspend`, `resume`); they are broadcast the same way, and the
+// sender learns how many windows received each and, for a suspend, waits
+// until every window has answered.
 #pragma once
 
 #include "platform/win32.h"
@@ -22,5 +27,9 @@ void WatchPowerEvents(HWND window);
 // broadcast, the delay inhibitor, when one is held, is let go once every
 // window has answered.
 void DeliverPrepareForSleep(bool start);
+
+// Window thread, from UnregisterWindow: the window watches no more. The last
+// one gone stops taking the machine's notices.
+void ForgetPowerWatcher(HWND window);
 
 }  // namespace platform

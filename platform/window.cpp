@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/posted_answer.h"
+#include "platform/power_events.h"
 #include "platform/window_host.h"
 
 namespace platform {
@@ -107,6 +108,7 @@ void UnregisterWindow(HWND window) {
     dropped.swap(state->queue);
   }
   for (PostedMessage& message : dropped) Answer(message, 0);
+  ForgetPowerWatcher(window);
 }
 
 void ResizeSurface(HWND window, int width, int height) {

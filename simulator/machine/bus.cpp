@@ -1,7 +1,6 @@
 #include "simulator/machine/bus.h"
 
 #include <strings.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <charconv>
@@ -10,6 +9,7 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "simulator/machine/faults.h"
 #include "simulator/machine/files.h"
 #include "simulator/machine/machine.h"
 #include "simulator/machine/root.h"
@@ -31,19 +31,9 @@ bool ValidSerial(std::string_view serial) {
          std::all_of(serial.begin(), serial.end(), [](char c) { return c > ' ' && c < 127; });
 }
 
-// A required integer field within [low, high]; throws a json error naming the key otherwise.
-template <typename T>
-T Bounded(const json& object, const char* key, int64_t low, int64_t high) {
-  const json& value = object.at(key);
-  if (!value.is_number_integer()) throw std::invalid_argument(std::string(key) + " is not an integer");
-  const int64_t number = value.get<int64_t>();
-  if (number < low || number > high) throw std::invalid_argument(std::string(key) + " is out of range");
-  return static_cast<T>(number);
-}
-
 std::optional<int32_t> OptionalInt(const json& object, const char* key) {
   if (!object.contains(key) || object.at(key).is_null()) return std::nullopt;
-  return Bounded<int32_t>(object, key, INT32_MIN, INT32_MAX);
+  return BoundedField<int32_t>(object, key, INT32_MIN, INT32_MAX);
 }
 
 json ToJson(const Reader& reader) {
@@ -63,7 +53,9 @@ json ToJson(const Reader& reader) {
                  {"finger", FingerStateName(reader.finger)},
                  {"touches", reader.touches},
                  {"lastTouchMs", reader.lastTouchMs},
+                 {"touchWParam", reader.touchWParam},
                  {"latencyMs", reader.latencyMs},
+                 {"openDelayMs", reader.openDelayMs},
                  {"configure", configure},
                  {"configFile", reader.configFilePresent}};
   if (reader.IsParallel()) {
@@ -83,33 +75,36 @@ std::optional<Reader> ReaderFromJson(const json& object, const fs::path& path) {
     if (!model) throw std::invalid_argument("unknown reader name " + reader.name);
     reader.name = model->name;
     reader.type = model->type;
-    if (Bounded<uint16_t>(object, "type", 0, 0xFFFF) != model->type) {
+    if (BoundedField<uint16_t>(object, "type", 0, 0xFFFF) != model->type) {
       throw std::invalid_argument("type does not match the name");
     }
-    reader.index = Bounded<uint32_t>(object, "index", 0, reader.IsParallel() ? 0 : 9);
-    reader.vendorId = Bounded<uint16_t>(object, "vendorId", 0, 0xFFFF);
-    reader.productId = Bounded<uint16_t>(object, "productId", 0, 0xFFFF);
-    reader.release = Bounded<uint16_t>(object, "release", 0, 0xFFFF);
+    reader.index = BoundedField<uint32_t>(object, "index", 0, reader.IsParallel() ? 0 : 9);
+    reader.vendorId = BoundedField<uint16_t>(object, "vendorId", 0, 0xFFFF);
+    reader.productId = BoundedField<uint16_t>(object, "productId", 0, 0xFFFF);
+    reader.release = BoundedField<uint16_t>(object, "release", 0, 0xFFFF);
     reader.serial = object.at("serial").get<std::string>();
     if (!ValidSerial(reader.serial)) throw std::invalid_argument("serial is not 0..20 printable characters");
     reader.framework = object.at("framework").get<bool>();
     std::optional<FingerState> finger = ParseFingerState(object.at("finger").get<std::string>());
     if (!finger) throw std::invalid_argument("finger is not present, absent or auto");
     reader.finger = *finger;
-    reader.touches = Bounded<uint64_t>(object, "touches", 0, INT64_MAX);
-    reader.lastTouchMs = Bounded<int64_t>(object, "lastTouchMs", 0, INT64_MAX);
-    reader.latencyMs = Bounded<uint32_t>(object, "latencyMs", 0, 600000);
+    reader.touches = BoundedField<uint64_t>(object, "touches", 0, INT64_MAX);
+    reader.lastTouchMs = BoundedField<int64_t>(object, "lastTouchMs", 0, INT64_MAX);
+    reader.touchWParam =
+        BoundedField<uint32_t>(object, "touchWParam", 0, UINT32_MAX, kFingerTouchWParam);
+    reader.latencyMs = BoundedField<uint32_t>(object, "latencyMs", 0, kMaxReaderDelayMs);
+    reader.openDelayMs = BoundedField<uint32_t>(object, "openDelayMs", 0, kMaxReaderDelayMs, 0u);
     const json& configure = object.at("configure");
     reader.configure.mode = OptionalInt(configure, "mode");
     reader.configure.brightness = OptionalInt(configure, "brightness");
     if (configure.contains("smart") && !configure.at("smart").is_null()) {
       reader.configure.smart = configure.at("smart").get<bool>();
     }
-    reader.configure.status = Bounded<uint32_t>(configure, "status", 0, UINT32_MAX);
+    reader.configure.status = BoundedField<uint32_t>(configure, "status", 0, UINT32_MAX);
     reader.configFilePresent = object.at("configFile").get<bool>();
     if (reader.IsParallel()) {
-      reader.portAddress = Bounded<uint16_t>(object, "portAddress", 0, 0xFFFF);
-      reader.portMode = Bounded<uint32_t>(object, "portMode", 0, 0xFFFF);
+      reader.portAddress = BoundedField<uint16_t>(object, "portAddress", 0, 0xFFFF);
+      reader.portMode = BoundedField<uint32_t>(object, "portMode", 0, 0xFFFF);
     }
     if (path.stem() != reader.Id()) throw std::invalid_argument("file name does not match " + reader.Id());
     return reader;
@@ -126,12 +121,7 @@ std::optional<Reader> LoadReaderFile(const fs::path& path) {
 }
 
 fs::path ReaderPath(const fs::path& root, std::string_view name, uint32_t index) {
-  const ReaderModel* model = FindReaderModel(name);
-  Reader id;
-  id.name = model ? model->name : std::string(name);
-  id.type = model ? model->type : 0;
-  id.index = index;
-  return BusDirectory(root) / (id.Id() + ".json");
+  return BusDirectory(root) / (ReaderFileStem(name, index) + ".json");
 }
 
 std::string Hex4(uint16_t value) {
@@ -154,8 +144,8 @@ std::optional<ForeignDevice> LoadForeignFile(const fs::path& path) {
   std::optional<json> object = ReadJsonFile(path);
   if (!object) return std::nullopt;
   try {
-    ForeignDevice device{Bounded<uint16_t>(*object, "vendorId", 0, 0xFFFF),
-                         Bounded<uint16_t>(*object, "productId", 0, 0xFFFF)};
+    ForeignDevice device{BoundedField<uint16_t>(*object, "vendorId", 0, 0xFFFF),
+                         BoundedField<uint16_t>(*object, "productId", 0, 0xFFFF)};
     if (ForeignPath(fs::path(), device).filename() != path.filename()) {
       throw std::invalid_argument("file name does not match the ids");
     }
@@ -247,6 +237,12 @@ std::optional<ReaderId> ParseReaderId(std::string_view text) {
   return ReaderId{model->name, static_cast<uint32_t>(digits[0] - '0')};
 }
 
+std::string ReaderFileStem(std::string_view name, uint32_t index) {
+  const ReaderModel* model = FindReaderModel(name);
+  if (model && model->type == 1) return std::string(kParallelName);
+  return (model ? std::string(model->name) : std::string(name)) + "-" + std::to_string(index);
+}
+
 std::vector<Reader> ListReaders() {
   const fs::path bus = BusDirectory(EnsureMachineQuietly());
   std::vector<Reader> readers;
@@ -293,6 +289,8 @@ bool UnplugReader(std::string_view name, uint32_t index) {
   std::error_code error;
   const bool removed = fs::remove(ReaderPath(root, name, index), error);
   if (error) throw MachineError("cannot unplug " + std::string(name) + ": " + error.message());
+  // A reader plugged in again is new hardware: the faults of the old one do not carry over.
+  fs::remove(FaultsPath(root, name, index), error);
   return removed;
 }
 
@@ -308,13 +306,14 @@ bool UpdateReader(std::string_view name, uint32_t index, const std::function<voi
   return true;
 }
 
-bool TouchReader(std::string_view name, uint32_t index) {
+bool TouchReader(std::string_view name, uint32_t index, uint32_t wParam) {
   const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
                           std::chrono::system_clock::now().time_since_epoch())
                           .count();
-  return UpdateReader(name, index, [now](Reader& reader) {
+  return UpdateReader(name, index, [now, wParam](Reader& reader) {
     ++reader.touches;
     reader.lastTouchMs = now;
+    reader.touchWParam = wParam;
   });
 }
 
@@ -326,22 +325,7 @@ ReaderWatch::ReaderWatch(std::string name, uint32_t index)
     : path_(ReaderPath(EnsureMachineQuietly(), name, index)) {}
 
 const std::optional<Reader>& ReaderWatch::Read() {
-  struct stat info {};
-  if (::stat(path_.c_str(), &info) != 0) {
-    inode_ = 0;
-    size_ = -1;
-    current_.reset();
-    return current_;
-  }
-  const bool unchanged = info.st_ino == inode_ && info.st_size == size_ &&
-                         info.st_mtim.tv_sec == modified_.tv_sec &&
-                         info.st_mtim.tv_nsec == modified_.tv_nsec;
-  if (!unchanged) {
-    inode_ = info.st_ino;
-    size_ = info.st_size;
-    modified_ = info.st_mtim;
-    current_ = LoadReaderFile(path_);
-  }
+  if (stamp_.Changed(path_)) current_ = stamp_.Present() ? LoadReaderFile(path_) : std::nullopt;
   return current_;
 }
 

@@ -11,10 +11,7 @@
 // with a dot.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -22,10 +19,16 @@
 #include <string_view>
 #include <vector>
 
+#include "simulator/machine/files.h"
+
 namespace sim {
 
 inline constexpr uint16_t kTolvaneVendorId = 0x2F3D;
 inline constexpr std::string_view kParallelName = "parallel";
+// What a touch tells the window unless `touch --wparam` says otherwise: a finger was put on.
+inline constexpr uint32_t kFingerTouchWParam = 1;
+// Upper bound of the reader's added times (capture latency, open delay).
+inline constexpr uint32_t kMaxReaderDelayMs = 600000;
 
 // A reader generation as the bus knows it.
 struct ReaderModel {
@@ -71,7 +74,9 @@ struct Reader {
   FingerState finger = FingerState::Auto;
   uint64_t touches = 0;        // how many times a finger touched the reader (`touch`)
   int64_t lastTouchMs = 0;     // wall-clock time of the last touch, ms since the epoch; 0 never
+  uint32_t touchWParam = kFingerTouchWParam;  // first parameter of the last touch's finger message
   uint32_t latencyMs = 0;      // extra time every capture takes
+  uint32_t openDelayMs = 0;    // extra time opening the reader takes
   ConfigureSettings configure;
   bool configFilePresent = true;  // the reader's driver configuration (.cfg) file exists
   uint16_t portAddress = 0;       // parallel only
@@ -93,6 +98,10 @@ struct ReaderId {
 };
 std::optional<ReaderId> ParseReaderId(std::string_view text);
 
+// "HMX05-0", or "parallel" for the parallel reader: the stem of the reader's
+// files (bus, faults, capture detail). `name` must be a reader model's name.
+std::string ReaderFileStem(std::string_view name, uint32_t index);
+
 // ---- reading (never throw; malformed files are reported and skipped) ----
 std::vector<Reader> ListReaders();  // USB readers by name and index, then the parallel one
 std::optional<Reader> FindReader(std::string_view name, uint32_t index);
@@ -103,13 +112,14 @@ std::optional<Reader> FindReaderByType(uint16_t type, uint32_t index);
 void PlugReader(const Reader& reader);
 // The same without taking the machine lock, for callers that hold it.
 void WriteReaderFile(const std::filesystem::path& root, const Reader& reader);
-// Detaches a reader; false when it was not attached.
+// Detaches a reader, and removes its faults; false when it was not attached.
 bool UnplugReader(std::string_view name, uint32_t index);
 // Reads, changes and rewrites one reader's file under the machine lock; false
 // when the reader is not attached (then `change` is not called).
 bool UpdateReader(std::string_view name, uint32_t index, const std::function<void(Reader&)>& change);
-// A finger touches the reader: counts the touch and stamps its time.
-bool TouchReader(std::string_view name, uint32_t index);
+// A finger touches the reader: counts the touch, stamps its time and keeps
+// what its finger message carries as first parameter.
+bool TouchReader(std::string_view name, uint32_t index, uint32_t wParam = kFingerTouchWParam);
 
 // The reader's last capture-detail record, written by its driver module and
 // copied by `tolvane-sim scd`: <root>/captures/<Id>.scd.
@@ -126,9 +136,7 @@ class ReaderWatch {
 
  private:
   std::filesystem::path path_;
-  ino_t inode_ = 0;
-  timespec modified_{};
-  off_t size_ = -1;
+  FileStamp stamp_;
   std::optional<Reader> current_;
 };
 

@@ -123,6 +123,22 @@ void ReportMalformed(const fs::path& path, std::string_view why) {
   std::cerr << "tolvane-sim: ignoring malformed file " << path.string() << ": " << why << "\n";
 }
 
+bool FileStamp::Changed(const fs::path& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    const bool was = Present();
+    inode_ = 0;
+    size_ = -1;
+    return was;
+  }
+  const bool same = Present() && info.st_ino == inode_ && info.st_size == size_ &&
+                    info.st_mtim.tv_sec == modified_.tv_sec && info.st_mtim.tv_nsec == modified_.tv_nsec;
+  inode_ = info.st_ino;
+  size_ = info.st_size;
+  modified_ = info.st_mtim;
+  return !same;
+}
+
 MachineLock::MachineLock(const fs::path& root) {
   std::error_code error;
   fs::create_directories(root, error);

@@ -21,6 +21,7 @@ void BuildMachine(const fs::path& root, bool empty) {
   std::error_code error;
   fs::remove_all(WindowsDirectory(root), error);
   fs::remove_all(CapturesDirectory(root), error);
+  fs::remove_all(FaultsDirectory(root), error);
   fs::remove_all(BusDirectory(root), error);
   fs::create_directories(BusDirectory(root), error);
   if (error) throw MachineError("cannot create " + BusDirectory(root).string() + ": " + error.message());

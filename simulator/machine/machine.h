@@ -8,6 +8,8 @@
 //   bus.h              ListReaders(), FindReader(), FindReaderByType(), UpdateReader(),
 //                      TouchReader(), ReaderWatch, PlugReader(), foreign devices
 //   usb_bus.h          IsBusFileName(), ReadUsbDevice(): the bus as the system's device manager sees it
+//   faults.h           SetFault(), ClearFaults(), ListFaults(), FaultWatch for modules
+//   power_notices.h    SendPowerNotice(), PowerNoticeListener for the platform
 //   files.h            MachineError, atomic writes, MachineLock
 //
 // Reading functions never throw: a malformed file is reported on stderr with
@@ -17,8 +19,10 @@
 #include <filesystem>
 
 #include "simulator/machine/bus.h"
+#include "simulator/machine/faults.h"
 #include "simulator/machine/files.h"
 #include "simulator/machine/installed_files.h"
+#include "simulator/machine/power_notices.h"
 #include "simulator/machine/profile.h"
 #include "simulator/machine/root.h"
 #include "simulator/machine/usb_bus.h"

@@ -23,6 +23,8 @@ fs::path SystemDirectory(const fs::path& root) { return WindowsDirectory(root) /
 fs::path DriversDirectory(const fs::path& root) { return SystemDirectory(root) / "drivers"; }
 fs::path BusDirectory(const fs::path& root) { return root / "bus"; }
 fs::path CapturesDirectory(const fs::path& root) { return root / "captures"; }
+fs::path FaultsDirectory(const fs::path& root) { return root / "faults"; }
+fs::path PowerDirectory(const fs::path& root) { return root / "power"; }
 
 fs::path ModulesDirectory() {
   Dl_info info{};

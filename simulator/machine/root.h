@@ -24,6 +24,8 @@ std::filesystem::path SystemDirectory(const std::filesystem::path& root);   // <
 std::filesystem::path DriversDirectory(const std::filesystem::path& root);  // .../System32/drivers
 std::filesystem::path BusDirectory(const std::filesystem::path& root);      // <root>/bus
 std::filesystem::path CapturesDirectory(const std::filesystem::path& root); // <root>/captures
+std::filesystem::path FaultsDirectory(const std::filesystem::path& root);   // <root>/faults
+std::filesystem::path PowerDirectory(const std::filesystem::path& root);    // <root>/power
 
 // Where this build put the simulated driver modules and the framework
 // stand-in: the folder tolvane-modules beside libtolvane-simmachine.

@@ -4,6 +4,7 @@
 // capture, so the port follows the reader's bus file with a ReaderWatch: one
 // stat per look, a parse only when the file was replaced. A module talks to the
 // hardware directly, so a reader the framework serves is reachable here too.
+// The faults the workstation sets on the reader are followed the same way.
 #include "simulator/modules/machine_reader.h"
 
 #include <algorithm>
@@ -29,11 +30,23 @@ FingerState ToPortFinger(sim::FingerState state) {
   return FingerState::kAuto;
 }
 
+sim::FaultCall ToFaultCall(ReaderCall call) {
+  switch (call) {
+    case ReaderCall::kOpen: return sim::FaultCall::Open;
+    case ReaderCall::kInfo: return sim::FaultCall::Info;
+    case ReaderCall::kImage: return sim::FaultCall::Image;
+    case ReaderCall::kImageEx: return sim::FaultCall::ImageEx;
+    case ReaderCall::kControl: return sim::FaultCall::Control;
+    case ReaderCall::kConfigure: return sim::FaultCall::Configure;
+  }
+  return sim::FaultCall::Open;
+}
+
 class MachineReaderPort final : public ReaderPort {
  public:
   MachineReaderPort(std::string name, uint32_t index, const ReaderModel& model, sim::Reader first)
       : name_(std::move(name)), index_(index), model_(model), watch_(name_, index_),
-        last_(std::move(first)) {}
+        faults_(name_, index_), last_(std::move(first)) {}
 
   bool Present() const override { return Attached(); }
   std::string Serial() const override { return Look([](const sim::Reader& r) { return r.serial; }); }
@@ -41,12 +54,23 @@ class MachineReaderPort final : public ReaderPort {
   FingerState Finger() const override {
     return Look([](const sim::Reader& r) { return ToPortFinger(r.finger); });
   }
-  uint64_t TouchCount() const override { return Look([](const sim::Reader& r) { return r.touches; }); }
+  Touches LastTouch() const override {
+    return Look([](const sim::Reader& r) { return Touches{r.touches, r.touchWParam}; });
+  }
 
   // The machine's latency is what this particular reader adds to its model's frame time.
   std::chrono::milliseconds Latency() const override {
     const uint32_t extra = Look([](const sim::Reader& r) { return r.latencyMs; });
     return model_.latency + std::chrono::milliseconds(extra);
+  }
+
+  std::chrono::milliseconds OpenDelay() const override {
+    return std::chrono::milliseconds(Look([](const sim::Reader& r) { return r.openDelayMs; }));
+  }
+
+  std::optional<uint32_t> InjectedFault(ReaderCall call, uint64_t& counted) override {
+    std::lock_guard guard(mutex_);
+    return faults_.Count(ToFaultCall(call), counted);
   }
 
   ConfigureSettings ConfigureDialogSettings() const override {
@@ -130,6 +154,7 @@ class MachineReaderPort final : public ReaderPort {
   const ReaderModel& model_;
   mutable std::mutex mutex_;
   mutable sim::ReaderWatch watch_;
+  sim::FaultWatch faults_;
   mutable sim::Reader last_;
   mutable bool gone_ = false;
 };

@@ -27,6 +27,16 @@ struct ConfigureSettings {
   uint32_t status = 0;  // what Configure returns
 };
 
+// The touches of a finger so far, and the first parameter the last one's
+// finger-detected message carries (1: a finger was put on).
+struct Touches {
+  uint64_t count = 0;
+  uint64_t wParam = 1;
+};
+
+// The driver calls the workstation can make fail with a status of its choice.
+enum class ReaderCall { kOpen, kInfo, kImage, kImageEx, kControl, kConfigure };
+
 // Where a parallel reader's port lies and how it is set up.
 struct ParallelPortSettings {
   uint16_t address;
@@ -43,10 +53,19 @@ class ReaderPort {
   virtual uint16_t ProductId() const = 0;
 
   virtual FingerState Finger() const = 0;
-  // Grows by one every time a finger is laid on the reader.
-  virtual uint64_t TouchCount() const = 0;
+  // The count grows by one every time a finger is laid on the reader.
+  virtual Touches LastTouch() const = 0;
   // Time the reader needs for one frame.
   virtual std::chrono::milliseconds Latency() const = 0;
+  // Time opening the reader takes.
+  virtual std::chrono::milliseconds OpenDelay() const { return std::chrono::milliseconds(0); }
+  // The status `call` must answer instead of doing its work, when the
+  // workstation has set a fault that fires now. `counted` belongs to the call:
+  // 0 when it starts; a call that runs for long asks again with the same
+  // variable and sees only the faults set meanwhile.
+  virtual std::optional<uint32_t> InjectedFault(ReaderCall /*call*/, uint64_t& /*counted*/) {
+    return std::nullopt;
+  }
 
   virtual ConfigureSettings ConfigureDialogSettings() const = 0;
 

@@ -24,6 +24,18 @@ void WriteWord(void* data, uint32_t value) { std::memcpy(data, &value, sizeof va
 
 uint8_t Clamp(uint8_t value, GainRange range) { return std::clamp(value, range.low, range.high); }
 
+const char* CallName(ReaderCall call) {
+  switch (call) {
+    case ReaderCall::kOpen: return "Open device";
+    case ReaderCall::kInfo: return "GetDeviceInfo";
+    case ReaderCall::kImage: return "GetImage";
+    case ReaderCall::kImageEx: return "GetImageEx";
+    case ReaderCall::kControl: return "Control";
+    case ReaderCall::kConfigure: return "Configure";
+  }
+  return "?";
+}
+
 const char* FingerName(FingerState state) {
   switch (state) {
     case FingerState::kAbsent:
@@ -90,6 +102,28 @@ bool SensorObject::Pause(std::unique_lock<std::mutex>& lock, uint64_t generation
   return !wake_.wait_for(lock, duration, [&] { return !SessionOpenLocked(generation); });
 }
 
+std::optional<uint32_t> SensorObject::FaultLocked(ReaderCall call, uint64_t& counted) {
+  std::optional<uint32_t> status = port_->InjectedFault(call, counted);
+  if (status) log_.Add("%s: the workstation's fault answers %u", CallName(call), *status);
+  return status;
+}
+
+std::optional<uint32_t> SensorObject::FaultLocked(ReaderCall call) {
+  uint64_t counted = 0;
+  return FaultLocked(call, counted);
+}
+
+std::optional<uint32_t> SensorObject::FailedCaptureLocked(std::unique_lock<std::mutex>& lock,
+                                                          ReaderCall call, uint64_t& counted) {
+  std::optional<uint32_t> status = FaultLocked(call, counted);
+  if (!status) return std::nullopt;
+  // A capture that fails still takes the reader's exposure, so a caller that
+  // goes on capturing runs at the frame rate.
+  const milliseconds latency = port_->Latency();
+  if (!Pause(lock, generation_, latency)) return kStatusLineDropped;
+  return status;
+}
+
 void SensorObject::CloseLocked() {
   port_.reset();
   ++generation_;
@@ -104,6 +138,12 @@ uint32_t SENSORAPI SensorObject::OpenDevice(uint32_t index, uint32_t /*flags*/) 
   if (!port || !port->Present()) {
     log_.Add("Open device %u: no %s reader attached", index, model_.name);
     return kStatusDeviceNotFound;
+  }
+  std::this_thread::sleep_for(port->OpenDelay());
+  uint64_t counted = 0;
+  if (std::optional<uint32_t> fault = port->InjectedFault(ReaderCall::kOpen, counted)) {
+    log_.Add("Open device %u: the workstation's fault answers %u", index, *fault);
+    return *fault;
   }
   // The finger is computed before the lock is taken: it is the slow part of opening.
   const std::string serial = port->Serial();
@@ -147,6 +187,7 @@ uint32_t SENSORAPI SensorObject::GetDeviceInfo(DeviceInfo* info) {
   if (!info) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
+  if (std::optional<uint32_t> fault = FaultLocked(ReaderCall::kInfo)) return *fault;
   const ParallelPortSettings port =
       port_->ParallelPort().value_or(ParallelPortSettings{model_.portAddress, model_.portMode});
   info->portAddress = port.address;
@@ -226,6 +267,12 @@ uint32_t SensorObject::AcquireFrame(Clock::time_point giveUp, Frame& frame) {
 uint32_t SENSORAPI SensorObject::GetImage(uint8_t* image) {
   if (!image) return kStatusInvalidParameters;
   CallScope scope(*this);
+  {
+    std::unique_lock lock(mutex_);
+    if (uint32_t status = CheckReaderLocked()) return status;
+    uint64_t counted = 0;
+    if (std::optional<uint32_t> fault = FailedCaptureLocked(lock, ReaderCall::kImage, counted)) return *fault;
+  }
   Frame frame;
   const uint32_t status = AcquireFrame(Clock::now() + kGetImageFingerTimeout, frame);
   if (status == kStatusTimeout) log_.Add("GetImage: no finger within %lld ms",
@@ -243,13 +290,18 @@ uint32_t SENSORAPI SensorObject::GetImageEx(uint8_t* image, uint32_t timeout, HD
   Clock::time_point fingerDeadline = Clock::now() + fingerTimeout;
   Clock::time_point previousEvent = Clock::now();
   bool captured = false;
+  // Faults are looked at every frame period, so one set during a long call ends it.
+  uint64_t faultsCounted = 0;
   for (uint32_t period = 1;; ++period) {
     ImageCallback callback;
     void* context;
     milliseconds latency;
     {
-      std::lock_guard guard(mutex_);
+      std::unique_lock lock(mutex_);
       if (uint32_t status = CheckReaderLocked()) return status;
+      if (std::optional<uint32_t> fault = FailedCaptureLocked(lock, ReaderCall::kImageEx, faultsCounted)) {
+        return *fault;
+      }
       callback = callback_;
       context = callbackContext_;
       latency = port_->Latency();
@@ -301,6 +353,7 @@ uint32_t SENSORAPI SensorObject::SetImageCallback(uint32_t mode, ImageCallback c
 uint32_t SENSORAPI SensorObject::Configure(HWND /*owner*/) {
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
+  if (std::optional<uint32_t> fault = FaultLocked(ReaderCall::kConfigure)) return *fault;
   const ConfigureSettings settings = port_->ConfigureDialogSettings();
   if (settings.captureMode) captureMode_ = *settings.captureMode;
   if (settings.brightness) brightness_ = std::clamp(*settings.brightness, 0, 100);
@@ -377,7 +430,7 @@ uint32_t SENSORAPI SensorObject::EnableAutoOn(uint32_t enable, HWND window,
   if (!watcher_.joinable()) {
     watcherStop_ = false;
     // Touches count from now on, not from whenever the thread gets going.
-    watcher_ = std::thread(&SensorObject::WatchForTouches, this, generation_, port_->TouchCount());
+    watcher_ = std::thread(&SensorObject::WatchForTouches, this, generation_, port_->LastTouch().count);
   }
   log_.Add("Auto-on on");
   return kStatusOk;
@@ -405,12 +458,12 @@ void SensorObject::WatchForTouches(uint64_t generation, uint64_t seen) {
     const HWND window = autoOnWindow_;
     lock.unlock();
     if (port->Present()) {
-      const uint64_t touches = port->TouchCount();
-      if (touches > seen) {
-        seen = touches;
-        const bool posted = PostMessageA(window, kFingerDetectedMessage, 1, 0);
-        log_.Add("Finger detected (%s), %s", FingerName(port->Finger()),
-                 posted ? "window told" : "window gone");
+      const Touches touch = port->LastTouch();
+      if (touch.count > seen) {
+        seen = touch.count;
+        const bool posted = PostMessageA(window, kFingerDetectedMessage, static_cast<WPARAM>(touch.wParam), 0);
+        log_.Add("Finger detected (%s, 0x%llX), %s", FingerName(port->Finger()),
+                 static_cast<unsigned long long>(touch.wParam), posted ? "window told" : "window gone");
       }
     }
     lock.lock();
@@ -423,6 +476,7 @@ uint32_t SENSORAPI SensorObject::Control(uint32_t code, void* data) {
   if (!data) return kStatusInvalidParameters;
   std::lock_guard guard(mutex_);
   if (uint32_t status = CheckReaderLocked()) return status;
+  if (std::optional<uint32_t> fault = FaultLocked(ReaderCall::kControl)) return *fault;
   switch (code) {
     case kControlSmartCapture:
       smartCapture_ = ReadByte(data) != 0;

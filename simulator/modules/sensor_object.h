@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -90,6 +91,13 @@ class SensorObject final : public ISensor {
 
   // 0 when the reader is open and attached, else 55 (never opened) or 53 (gone).
   uint32_t CheckReaderLocked() const;
+  // The status of a fault the workstation set on `call` that fires now (see
+  // ReaderPort::InjectedFault); the reader must be open.
+  std::optional<uint32_t> FaultLocked(ReaderCall call, uint64_t& counted);
+  std::optional<uint32_t> FaultLocked(ReaderCall call);
+  // The same for a capture, answered after one exposure (53 when the session ends first).
+  std::optional<uint32_t> FailedCaptureLocked(std::unique_lock<std::mutex>& lock, ReaderCall call,
+                                              uint64_t& counted);
   // True while the session that `generation` names is still open.
   bool SessionOpenLocked(uint64_t generation) const;
   // Waits up to `duration` unless the session ends; false when it ended.

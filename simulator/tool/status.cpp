@@ -44,6 +44,17 @@ void PrintConfigure(std::ostream& out, const ConfigureSettings& settings) {
   out << " status " << settings.status << "\n";
 }
 
+void PrintFaults(std::ostream& out, const Reader& reader) {
+  const ReaderFaults faults = ListFaults(reader.name, reader.index);
+  if (faults.problem) {
+    out << "      faults: ignored, the file is malformed (" << *faults.problem << ")\n";
+  }
+  for (const Fault& fault : faults.faults) {
+    out << "      fault: " << FaultCallName(fault.call) << " answers " << fault.status << ", "
+        << DescribeFault(fault) << "\n";
+  }
+}
+
 void PrintReader(std::ostream& out, const Reader& reader) {
   const ReaderModel* model = FindReaderModelByType(reader.type);
   out << "  " << reader.Id() << "  " << (model ? model->model : "?") << " type " << reader.type;
@@ -55,9 +66,10 @@ void PrintReader(std::ostream& out, const Reader& reader) {
   }
   out << " serial " << (reader.serial.empty() ? "(none)" : reader.serial) << "\n";
   out << "      finger " << FingerStateName(reader.finger) << ", touches " << reader.touches
-      << ", latency " << reader.latencyMs << " ms, config file "
-      << (reader.configFilePresent ? "present" : "absent") << "\n";
+      << ", latency " << reader.latencyMs << " ms, open delay " << reader.openDelayMs
+      << " ms, config file " << (reader.configFilePresent ? "present" : "absent") << "\n";
   PrintConfigure(out, reader.configure);
+  PrintFaults(out, reader);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "simulator/tool/tool.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -23,10 +24,13 @@ struct Arguments {
   bool empty = false;
   std::string target;  // NAME-INDEX, parallel, or VID:PID
   std::string product, release, serial, finger, port, file, state, version;
+  bool serialGiven = false;  // an empty --serial is a serial too
   bool framework = false;
   std::optional<uint32_t> latency, mode, platformId, status;
   std::optional<int32_t> brightness, configureMode;
   std::string is64Bit, remote, frameworkSwitch, smart;
+  std::string openDelay, wParam, faultCall, faultStatus, every;
+  bool once = false, always = false, clear = false;
 };
 
 // A command that cannot be carried out, reported as one line.
@@ -34,30 +38,57 @@ struct CommandError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-uint16_t ParseHexArgument(const std::string& text, const char* what) {
+// A command line whose arguments cannot be used, reported as one line naming
+// the argument; exit code 2 like a malformed command line.
+struct UsageError : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// How long suspend waits for the programs' answers, as the system's sleep
+// waits for its delay inhibitors by default.
+constexpr std::chrono::seconds kPowerAnswerWait{5};
+
+// A number up to `high` in `base`, decimal by default; a 0x prefix makes it
+// hexadecimal. nullopt when it is not such a number.
+std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high, int base = 10) {
   std::string_view digits = text;
-  if (digits.starts_with("0x") || digits.starts_with("0X")) digits.remove_prefix(2);
-  unsigned value = 0;
-  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
-  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > 0xFFFF) {
-    throw CommandError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
+  if (digits.starts_with("0x") || digits.starts_with("0X")) {
+    digits.remove_prefix(2);
+    base = 16;
   }
-  return static_cast<uint16_t>(value);
+  uint64_t value = 0;
+  auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value, base);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+uint16_t ParseHexArgument(const std::string& text, const char* what) {
+  const std::optional<uint64_t> value = ParseNumber(text, 0xFFFF, 16);
+  if (!value) throw CommandError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
+  return static_cast<uint16_t>(*value);
 }
 
 ReaderId RequireReaderId(const std::string& text) {
   std::optional<ReaderId> id = ParseReaderId(text);
-  if (!id) throw CommandError("not a reader: " + text + " (expected NAME-INDEX with NAME one of OMREL, QVUSB, HMX04, HMX05, HMX06 and INDEX 0..9, or parallel)");
+  if (!id) throw UsageError("not a reader: " + text + " (expected NAME-INDEX with NAME one of OMREL, QVUSB, HMX04, HMX05, HMX06 and INDEX 0..9, or parallel)");
   return *id;
 }
 
-std::string IdText(const ReaderId& id) {
-  return DefaultReader(*FindReaderModel(id.name), id.index).Id();
-}
+std::string IdText(const ReaderId& id) { return ReaderFileStem(id.name, id.index); }
 
 void Plug(const Arguments& args) {
   const ReaderId id = RequireReaderId(args.target);
   Reader reader = DefaultReader(*FindReaderModel(id.name), id.index);
+  if (!args.openDelay.empty()) {
+    const std::optional<uint64_t> delay = ParseNumber(args.openDelay, kMaxReaderDelayMs);
+    if (!delay) {
+      throw UsageError("--open-delay must be 0 to " + std::to_string(kMaxReaderDelayMs) +
+                       " milliseconds: " + args.openDelay);
+    }
+    reader.openDelayMs = static_cast<uint32_t>(*delay);
+  }
   const bool usbOption = !args.product.empty() || !args.release.empty() || args.framework;
   const bool parallelOption = !args.port.empty() || args.mode;
   if (reader.IsParallel() && usbOption) throw CommandError("--product, --release and --framework are for USB readers");
@@ -67,7 +98,7 @@ void Plug(const Arguments& args) {
   if (!args.release.empty()) reader.release = ParseHexArgument(args.release, "--release");
   if (!args.port.empty()) reader.portAddress = ParseHexArgument(args.port, "--port");
   if (args.mode) reader.portMode = *args.mode;
-  if (!args.serial.empty()) reader.serial = args.serial;
+  if (args.serialGiven) reader.serial = args.serial;
   if (!args.finger.empty()) reader.finger = *ParseFingerState(args.finger);
   if (args.latency) reader.latencyMs = *args.latency;
   reader.framework = args.framework;
@@ -96,7 +127,64 @@ void Change(const std::string& target, const std::function<void(Reader&)>& chang
 
 void Touch(const Arguments& args) {
   const ReaderId id = RequireReaderId(args.target);
-  if (!TouchReader(id.name, id.index)) throw CommandError(IdText(id) + " is not attached");
+  uint32_t wParam = kFingerTouchWParam;
+  if (!args.wParam.empty()) {
+    const std::optional<uint64_t> value = ParseNumber(args.wParam, UINT32_MAX);
+    if (!value) throw UsageError("--wparam must be a number 0 to 0xFFFFFFFF: " + args.wParam);
+    wParam = static_cast<uint32_t>(*value);
+  }
+  if (!TouchReader(id.name, id.index, wParam)) throw CommandError(IdText(id) + " is not attached");
+}
+
+// The fault the command line describes; the reader is checked by the caller.
+Fault ParseFault(const Arguments& args) {
+  if (args.faultCall.empty() || args.faultStatus.empty()) {
+    throw UsageError("fault needs --call and --status, or --clear");
+  }
+  Fault fault;
+  const std::optional<FaultCall> call = ParseFaultCall(args.faultCall);
+  if (!call) {
+    throw UsageError("--call must be open, info, image, image-ex, control or configure: " + args.faultCall);
+  }
+  fault.call = *call;
+  // 0 is success: a call answering it without doing its work would not be a fault.
+  const std::optional<uint64_t> status = ParseNumber(args.faultStatus, UINT32_MAX);
+  if (!status || *status == 0) {
+    throw UsageError("--status must be a status code 1 to 4294967295: " + args.faultStatus);
+  }
+  fault.status = static_cast<uint32_t>(*status);
+  if (!args.every.empty()) {
+    const std::optional<uint64_t> every = ParseNumber(args.every, UINT32_MAX);
+    if (!every || *every < 1) throw UsageError("--every must be 1 or more: " + args.every);
+    fault.once = false;
+    fault.every = static_cast<uint32_t>(*every);
+  } else if (args.always) {
+    fault.once = false;
+  }
+  return fault;
+}
+
+void SetOrClearFault(const Arguments& args) {
+  const ReaderId id = RequireReaderId(args.target);
+  if (args.clear) {
+    if (!args.faultCall.empty() || !args.faultStatus.empty() || !args.every.empty() || args.once || args.always) {
+      throw UsageError("--clear takes no other option");
+    }
+    if (!FindReader(id.name, id.index)) throw CommandError(IdText(id) + " is not attached");
+    ClearFaults(id.name, id.index);
+    return;
+  }
+  if (!SetFault(id.name, id.index, ParseFault(args))) throw CommandError(IdText(id) + " is not attached");
+}
+
+void Power(PowerNotice notice, std::ostream& out) {
+  const PowerNoticeResult result = SendPowerNotice(notice, kPowerAnswerWait);
+  out << result.windows << (result.windows == 1 ? " window" : " windows") << " received the "
+      << (notice == PowerNotice::Suspend ? "suspend" : "resume") << " notice\n";
+  if (result.unanswered > 0) {
+    out << result.unanswered << (result.unanswered == 1 ? " program" : " programs")
+        << " had not answered after " << kPowerAnswerWait.count() << " s\n";
+  }
 }
 
 void Configure(const Arguments& args) {
@@ -171,10 +259,11 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   reader(plug);
   plug->add_option("--product", args.product, "USB product id (hexadecimal)");
   plug->add_option("--release", args.release, "USB device release (hexadecimal)");
-  plug->add_option("--serial", args.serial, "serial number");
+  CLI::Option* serial = plug->add_option("--serial", args.serial, "serial number (\"\" for none)");
   plug->add_flag("--framework", args.framework, "served by the biometric framework");
   plug->add_option("--finger", args.finger, "finger state")->check(CLI::IsMember({"present", "absent", "auto"}));
-  plug->add_option("--latency", args.latency, "extra milliseconds per capture")->check(CLI::Range(0, 600000));
+  plug->add_option("--latency", args.latency, "extra milliseconds per capture")->check(CLI::Range(0u, kMaxReaderDelayMs));
+  plug->add_option("--open-delay", args.openDelay, "extra milliseconds OpenDevice takes")->type_name("MS");
   plug->add_option("--port", args.port, "parallel port address (hexadecimal)");
   plug->add_option("--mode", args.mode, "parallel port mode")->check(CLI::Range(0, 0xFFFF));
 
@@ -184,6 +273,8 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   unplug->add_option("device", args.target, "NAME-INDEX, parallel or VID:PID")->required();
   CLI::App* touch = app.add_subcommand("touch", "a finger touches the reader");
   reader(touch);
+  touch->add_option("--wparam", args.wParam, "first parameter of the finger-detected message (default 1)")
+      ->type_name("N");
   CLI::App* finger = app.add_subcommand("finger", "set whether a finger rests on the reader");
   reader(finger);
   finger->add_option("state", args.state, "present, absent or auto")->required()->check(CLI::IsMember({"present", "absent", "auto"}));
@@ -210,6 +301,19 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   configure->add_option("--smart", args.smart, "smart capture")->check(onOff);
   configure->add_option("--status", args.status, "status code the dialog returns");
 
+  CLI::App* fault = app.add_subcommand("fault", "make the reader's driver module answer a call with a status");
+  reader(fault);
+  fault->add_option("--call", args.faultCall, "open, info, image, image-ex, control or configure")->type_name("CALL");
+  fault->add_option("--status", args.faultStatus, "status code the call answers")->type_name("CODE");
+  CLI::Option* once = fault->add_flag("--once", args.once, "fail the next call only (default)");
+  CLI::Option* every = fault->add_option("--every", args.every, "fail every Nth call")->type_name("N");
+  CLI::Option* always = fault->add_flag("--always", args.always, "fail every call");
+  once->excludes(every)->excludes(always);
+  every->excludes(always);
+  fault->add_flag("--clear", args.clear, "remove every fault of the reader");
+  CLI::App* suspend = app.add_subcommand("suspend", "the system suspends: tell every program on the machine");
+  CLI::App* resume = app.add_subcommand("resume", "the system resumed: tell every program on the machine");
+
   CLI::App* scd = app.add_subcommand("scd", "write the reader's last capture-detail record as a .scd file");
   reader(scd);
   scd->add_option("file", args.file, "output file")->required();
@@ -234,6 +338,7 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
     err << "tolvane-sim: " << error.what() << " (see tolvane-sim --help)\n";
     return 2;
   }
+  args.serialGiven = serial->count() > 0;
 
   try {
     if (!args.root.empty()) setenv("TOLVANE_SIM_ROOT", args.root.c_str(), 1);
@@ -261,7 +366,16 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
       Configure(args);
     } else if (*scd) {
       WriteCaptureDetail(args);
+    } else if (*fault) {
+      SetOrClearFault(args);
+    } else if (*suspend) {
+      Power(PowerNotice::Suspend, out);
+    } else if (*resume) {
+      Power(PowerNotice::Resume, out);
     }
+  } catch (const UsageError& error) {
+    err << "tolvane-sim: " << error.what() << "\n";
+    return 2;
   } catch (const std::exception& error) {  // CommandError, MachineError, filesystem errors
     err << "tolvane-sim: " << error.what() << "\n";
     return 1;

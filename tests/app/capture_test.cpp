@@ -11,7 +11,7 @@
 #include "device/locks.h"
 #include "device/sensor.h"
 #include "open_reader_fixture.h"
-#include "platform/power_events.h"
+#include "sim_command.h"
 
 namespace {
 
@@ -187,24 +187,56 @@ TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
   EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
 }
 
-// The system's sleep notice reaches the window as a power broadcast.
+// The machine's suspend and resume reach the window as power broadcasts; the
+// suspend is answered once the run has stopped.
 TEST_F(CaptureTest, SuspendStopsARunAndResumeStartsItAgain) {
   OpenScriptedReader(kReaderHmx03);
-  platform::DeliverPrepareForSleep(false);
+  EXPECT_EQ(SimCommandAnsweredByTheWindow({"resume"}), "1 window received the resume notice\n");
   ProcessEventsFor(20);
   EXPECT_EQ(NotCapturing, 1);  // nothing ran before
 
   StartContinuousCapture();
-  platform::DeliverPrepareForSleep(true);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return NotCapturing == 1; }));
+  EXPECT_EQ(SimCommandAnsweredByTheWindow({"suspend"}), "1 window received the suspend notice\n");
+  EXPECT_EQ(NotCapturing, 1);
   EXPECT_FALSE(form_->CaptureThread.joinable());
   EXPECT_EQ(ResumeAfterSuspend, 1);
 
-  platform::DeliverPrepareForSleep(false);
+  EXPECT_EQ(SimCommandAnsweredByTheWindow({"resume"}), "1 window received the resume notice\n");
   ASSERT_TRUE(ProcessEventsUntil([&] { return NotCapturing == 0; }));
   EXPECT_EQ(ResumeAfterSuspend, 0);
   EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
   form_->BtnContCaptureClick();
+}
+
+// A reader that reports a wrong image once: the run shows it and goes on.
+TEST_F(CaptureTest, AWrongImageDuringARunIsShownAndTheRunGoesOn) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
+  SimCommand({"fault", reader_.Id(), "--call", "image-ex", "--status", "57"});
+  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText() == QStringLiteral("Stopped: Wrong Image..."); }, 5000));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText().startsWith(QStringLiteral("[Capture] time: ")); }, 5000));
+  EXPECT_FALSE(form_->CaptureWorkerEnded);
+  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  form_->BtnContCaptureClick();
+}
+
+// A touch reaches the window as the driver's finger message, with the first
+// parameter the machine gave it: only a low word of 1 captures.
+TEST_F(CaptureTest, ATouchCapturesWhenItsFirstParametersLowWordIsOne) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
+  ASSERT_TRUE(form_->CheckBoxAutoCapture->isEnabled());
+  form_->CheckBoxAutoCapture->setChecked(true);
+  const QString enabled = QStringLiteral("Auto Capturing is enabled. Put your finger on the sensor!");
+  ASSERT_EQ(StatusText(), enabled);
+  SimCommand({"touch", reader_.Id(), "--wparam", "2"});
+  ProcessEventsFor(500);
+  EXPECT_EQ(StatusText(), enabled);
+  EXPECT_EQ(ImageAvailable, 0);
+
+  SimCommand({"touch", reader_.Id(), "--wparam", "0x10001"});
+  ASSERT_TRUE(ProcessEventsUntil([] { return ImageAvailable == 1; }, 5000));
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: \d+)"));
 }
 
 TEST_F(CaptureTest, BrightnessChangedDuringARunReachesTheReaderOnlyThroughTheCallback) {

@@ -12,6 +12,7 @@
 
 #include "app/surface_page.h"
 #include "machine_form.h"
+#include "sim_command.h"
 
 namespace {
 
@@ -74,10 +75,28 @@ TEST_F(InitTest, UsbReaderIdentityAndImageLayout) {
 }
 
 TEST_F(InitTest, EmptySerialShowsNone) {
-  Plug("HMX04", 0, [](sim::Reader& reader) { reader.serial = ""; });
+  SimCommand({"plug", "HMX04-0", "--serial", ""});
   TForm1& form = Initialized();
   EXPECT_EQ(form.EditSN->text(), "None");
   EXPECT_EQ(form.EditUSBName->text(), "HMX04");
+}
+
+// A reader whose device information fails opens, but nothing may capture into
+// a buffer of unknown size; the fault was for one call, so the next Init works.
+TEST_F(InitTest, FailedDeviceInformationKeepsCaptureDisabledUntilAnInitWhereItWorks) {
+  Plug("HMX05", 0);
+  SimCommand({"fault", "HMX05-0", "--call", "info", "--status", "2"});
+  TForm1& form = Initialized();
+  EXPECT_EQ(Status(), "Device information unavailable: capture disabled");
+  EXPECT_EQ(form.EditUSBName->text(), "HMX05");
+  EXPECT_FALSE(form.BtnCapture->isEnabled());
+  EXPECT_FALSE(form.BtnContCapture->isEnabled());
+
+  ASSERT_TRUE(form.BtnInit->isEnabled());
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(Status(), "Device Initialization Success");
+  EXPECT_TRUE(form.BtnCapture->isEnabled());
+  EXPECT_EQ(form.ImageWidth, 300);
 }
 
 TEST_F(InitTest, ParallelReaderShowsPortAndMode) {

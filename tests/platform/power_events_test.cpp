@@ -1,12 +1,17 @@
-// Power broadcasts: the sleep notice reaches the windows that watch for it,
-// and the sender learns when each window has answered.
+// Power broadcasts: the sleep notice and the machine's own notices reach the
+// windows that watch for them, and the sender learns when each has answered.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "platform/posted_answer.h"
 #include "platform/power_events.h"
 #include "platform/window_host.h"
+#include "scoped_machine_root.h"
+#include "simulator/machine/power_notices.h"
 
 namespace {
 
@@ -24,6 +29,7 @@ class AnsweringClient : public platform::WindowClient {
 
 // One window that watches and one that does not; no system bus is needed.
 TEST(PowerEventsTest, SleepNoticeReachesWatchingWindowsOnly) {
+  ScopedMachineRoot root;
   AnsweringClient watching;
   AnsweringClient other;
   const HWND watchingWindow = platform::RegisterWindow(&watching, 0, 0);
@@ -41,6 +47,30 @@ TEST(PowerEventsTest, SleepNoticeReachesWatchingWindowsOnly) {
   platform::DeliverPrepareForSleep(true);
   EXPECT_EQ(platform::DispatchPostedMessages(otherWindow), 0);
   platform::UnregisterWindow(otherWindow);
+}
+
+// A suspend sent on the machine is answered once the window has answered it;
+// once no window watches, the program no longer takes the machine's notices.
+TEST(PowerEventsTest, MachineNoticeIsCountedAndWaitsForTheWindowsAnswer) {
+  using namespace std::chrono_literals;
+  ScopedMachineRoot root;
+  AnsweringClient client;
+  const HWND window = platform::RegisterWindow(&client, 0, 0);
+  platform::WatchPowerEvents(window);
+  std::future<sim::PowerNoticeResult> suspend =
+      std::async(std::launch::async, [] { return sim::SendPowerNotice(sim::PowerNotice::Suspend, 5s); });
+  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  while (platform::DispatchPostedMessages(window) == 0 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(5ms);
+  }
+  const sim::PowerNoticeResult result = suspend.get();
+  EXPECT_EQ(result.windows, 1u);
+  EXPECT_EQ(result.programs, 1u);
+  EXPECT_EQ(result.unanswered, 0u);
+  EXPECT_EQ(client.events, std::vector<WPARAM>{PBT_APMSUSPEND});
+
+  platform::UnregisterWindow(window);
+  EXPECT_EQ(sim::SendPowerNotice(sim::PowerNotice::Resume, 1s).programs, 0u);
 }
 
 TEST(PowerEventsTest, AnswerComesWithTheResultOrZeroWhenTheWindowGoes) {

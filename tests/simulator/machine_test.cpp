@@ -79,14 +79,23 @@ TEST(Machine, MalformedFilesAreReportedAndSkipped) {
   nlohmann::json padded = nlohmann::json::parse(*sim::ReadWholeFile(bus / "HMX05-0.json"));
   padded["index"] = 4;
   WriteText(bus / "HMX05-4.json", padded.dump() + std::string(sim::kMachineJsonFileLimit, ' '));
+  // A reader written before touches carried a first parameter and opening a delay is still read.
+  nlohmann::json older = nlohmann::json::parse(*sim::ReadWholeFile(bus / "HMX06-0.json"));
+  older.erase("touchWParam");
+  older.erase("openDelayMs");
+  older["index"] = 1;
+  WriteText(bus / "HMX06-1.json", older.dump());
 
   testing::internal::CaptureStderr();
   const std::vector<sim::Reader> readers = sim::ListReaders();
   const sim::Profile profile = sim::LoadProfile();
   const std::string report = testing::internal::GetCapturedStderr();
 
-  ASSERT_EQ(readers.size(), 3u);  // HMX04-0 dropped, the two bad newcomers ignored
+  ASSERT_EQ(readers.size(), 4u);  // HMX04-0 dropped, the two bad newcomers ignored
   EXPECT_EQ(readers[0].Id(), "HMX05-0");
+  EXPECT_EQ(readers[2].Id(), "HMX06-1");
+  EXPECT_EQ(readers[2].touchWParam, 1u);
+  EXPECT_EQ(readers[2].openDelayMs, 0u);
   EXPECT_EQ(profile, sim::Profile{});
   for (const char* file : {"HMX05-3.json", "HMX06-4.json", "HMX04-0.json", "machine.json", "HMX05-1.json",
                            "HMX05-2.json", "HMX05-4.json"}) {
@@ -130,6 +139,51 @@ TEST(Machine, ReaderWatchFollowsPlugChangesAndUnplug) {
   EXPECT_TRUE(sim::UnplugReader("HMX05", 2));
   EXPECT_FALSE(watch.Read());
   EXPECT_FALSE(sim::UnplugReader("HMX05", 2));
+}
+
+// What a driver module sees of the faults: each call counted once against
+// each fault, firing as set.
+TEST(Machine, FaultsFireAsSetAndAreCountedOncePerCall) {
+  using sim::FaultCall;
+  TempMachineRoot temp;
+  sim::EnsureMachine();
+  sim::FaultWatch watch("HMX05", 0);
+  auto call = [&](FaultCall on) {
+    uint64_t counted = 0;
+    return watch.Count(on, counted);
+  };
+  ASSERT_TRUE(sim::SetFault("HMX05", 0, {FaultCall::Open, 55}));
+  ASSERT_TRUE(sim::SetFault("HMX05", 0, {FaultCall::ImageEx, 57, false, 3}));
+  ASSERT_TRUE(sim::SetFault("HMX05", 0, {FaultCall::Control, 2, false, 1}));
+  EXPECT_EQ(call(FaultCall::Open), 55u);
+  EXPECT_EQ(call(FaultCall::Open), std::nullopt) << "once is gone after one call";
+  std::vector<std::optional<uint32_t>> imageEx;
+  for (int i = 0; i < 6; ++i) imageEx.push_back(call(FaultCall::ImageEx));
+  EXPECT_EQ(imageEx, (std::vector<std::optional<uint32_t>>{{}, {}, 57u, {}, {}, 57u}));
+  EXPECT_EQ(call(FaultCall::Control), 2u);
+  EXPECT_EQ(call(FaultCall::Control), 2u);
+  EXPECT_EQ(call(FaultCall::Info), std::nullopt);
+  const std::vector<sim::Fault> left = sim::ListFaults("HMX05", 0).faults;
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].calls, 6u);
+
+  // A call that runs on sees a fault set meanwhile, once.
+  uint64_t running = 0;
+  EXPECT_EQ(watch.Count(FaultCall::Image, running), std::nullopt);
+  ASSERT_TRUE(sim::SetFault("HMX05", 0, {FaultCall::Image, 54, false, 1}));
+  EXPECT_EQ(watch.Count(FaultCall::Image, running), 54u);
+  EXPECT_EQ(watch.Count(FaultCall::Image, running), std::nullopt);
+  EXPECT_EQ(call(FaultCall::Image), 54u);
+
+  // A malformed file fails no call; the faults go with the reader.
+  WriteText(sim::FaultsPath(temp.Root(), "HMX05", 0), "{\"nextId\": 2, \"faults\": [{\"call\": \"open\"}]}");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(call(FaultCall::Open), std::nullopt);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("HMX05-0.json"), std::string::npos);
+  EXPECT_TRUE(sim::ListFaults("HMX05", 0).problem);
+  ASSERT_TRUE(sim::UnplugReader("HMX05", 0));
+  EXPECT_FALSE(fs::exists(sim::FaultsPath(temp.Root(), "HMX05", 0)));
+  EXPECT_FALSE(sim::SetFault("HMX05", 0, {FaultCall::Open, 55}));
 }
 
 TEST(Machine, ReaderIdsAndForeignIdsParse) {

@@ -2,11 +2,17 @@
 // built program once as a subprocess.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
+#include <future>
+#include <mutex>
 #include <sstream>
 
 #include "simulator/machine/machine.h"
@@ -35,13 +41,19 @@ void Ok(std::vector<std::string> arguments) {
   EXPECT_EQ(result.err, "");
 }
 
-// A command that must fail with one line naming `what`.
-void Fails(std::vector<std::string> arguments, const std::string& what) {
+// A command that must fail with one line naming `what` (exit code 2: the
+// command line itself cannot be used).
+void Fails(std::vector<std::string> arguments, const std::string& what, int exitCode = 0) {
   const Result result = RunCommand(arguments);
-  EXPECT_NE(result.status, 0);
+  if (exitCode != 0) {
+    EXPECT_EQ(result.status, exitCode) << what;
+  } else {
+    EXPECT_NE(result.status, 0) << what;
+  }
   EXPECT_NE(result.err.find(what), std::string::npos) << result.err;
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
 }
+void Refused(std::vector<std::string> arguments, const std::string& what) { Fails(arguments, what, 2); }
 
 TEST(Tool, InitAndStatus) {
   TempMachineRoot temp;
@@ -77,12 +89,19 @@ TEST(Tool, PlugAndUnplugReadersAndForeignDevices) {
   EXPECT_EQ(reader.finger, sim::FingerState::Absent);
   EXPECT_EQ(reader.latencyMs, 40u);
   Fails({"plug", "HMX05-1"}, "already attached");
+  Ok({"plug", "HMX06-1", "--serial", "", "--open-delay", "250"});
+  EXPECT_EQ(sim::FindReader("HMX06", 1)->serial, "");
+  EXPECT_EQ(sim::FindReader("HMX06", 1)->openDelayMs, 250u);
+  Ok({"plug", "HMX06-2"});
+  EXPECT_EQ(sim::FindReader("HMX06", 2)->serial, "TVHMX06N2") << "no --serial keeps the default";
 
   Ok({"plug", "parallel", "--port", "278", "--mode", "1"});
   EXPECT_EQ(sim::FindReaderByType(1, 0)->portAddress, 0x278);
   Fails({"plug", "parallel", "--product", "1"}, "USB readers");
   Fails({"plug", "OMREL-0", "--mode", "1"}, "parallel reader");
-  Fails({"plug", "HMX07-0"}, "not a reader");
+  Refused({"plug", "HMX07-0"}, "not a reader: HMX07-0");
+  Refused({"plug", "QVUSB-0", "--open-delay", "-1"}, "--open-delay");
+  Refused({"plug", "QVUSB-0", "--open-delay", "600001"}, "--open-delay");
   Fails({"plug", "QVUSB-0", "--product", "12345"}, "--product");
   Fails({"plug", "QVUSB-0", "--serial", "has space"}, "serial");
 
@@ -91,6 +110,8 @@ TEST(Tool, PlugAndUnplugReadersAndForeignDevices) {
   Fails({"plug-foreign", "2F3D:2200"}, "Tolvane");
   Ok({"unplug", "046d:c52b"});
   Ok({"unplug", "HMX05-1"});
+  Ok({"unplug", "HMX06-1"});
+  Ok({"unplug", "HMX06-2"});
   Ok({"unplug", "parallel"});
   EXPECT_TRUE(sim::ListReaders().empty());
   EXPECT_TRUE(sim::ListForeignDevices().empty());
@@ -99,8 +120,11 @@ TEST(Tool, PlugAndUnplugReadersAndForeignDevices) {
 
 TEST(Tool, TouchFingerAndConfigureChangeOneReader) {
   TempMachineRoot temp;
+  Ok({"touch", "HMX05-0", "--wparam", "0x10001"});
+  EXPECT_EQ(sim::FindReader("HMX05", 0)->touchWParam, 0x10001u);
   Ok({"touch", "HMX05-0"});
-  Ok({"touch", "HMX05-0"});
+  EXPECT_EQ(sim::FindReader("HMX05", 0)->touchWParam, 1u) << "a touch without --wparam reports a finger";
+  Refused({"touch", "HMX05-0", "--wparam", "0x100000000"}, "--wparam");
   Ok({"finger", "HMX06-0", "present"});
   Ok({"configure", "HMX05-0", "--mode", "2", "--brightness", "120", "--smart", "off", "--status", "5"});
   const sim::Reader r20 = *sim::FindReader("HMX05", 0);
@@ -114,6 +138,87 @@ TEST(Tool, TouchFingerAndConfigureChangeOneReader) {
       << "settings not given are kept";
   Fails({"finger", "HMX05-0", "maybe"}, "maybe");
   Fails({"touch", "HMX05-5"}, "not attached");
+}
+
+TEST(Tool, FaultsAreSetListedAndCleared) {
+  TempMachineRoot temp;
+  Ok({"fault", "HMX05-0", "--call", "image-ex", "--status", "57", "--every", "3"});
+  Ok({"fault", "HMX05-0", "--call", "info", "--status", "0x37"});
+  Ok({"fault", "HMX05-0", "--call", "open", "--status", "2", "--always"});
+  Ok({"fault", "HMX05-0", "--call", "open", "--status", "53", "--once"});  // replaces the first
+  const sim::ReaderFaults set = sim::ListFaults("HMX05", 0);
+  ASSERT_EQ(set.faults.size(), 3u);
+  EXPECT_EQ(set.faults[0], (sim::Fault{sim::FaultCall::ImageEx, 57, false, 3, 0, 1}));
+  EXPECT_EQ(set.faults[1], (sim::Fault{sim::FaultCall::Info, 55, true, 1, 0, 2}));
+  EXPECT_EQ(set.faults[2], (sim::Fault{sim::FaultCall::Open, 53, true, 1, 0, 4}));
+  const std::string status = RunCommand({"status"}).out;
+  for (const char* line : {"fault: image-ex answers 57, every 3rd call, 0 calls so far",
+                           "fault: info answers 55, once", "fault: open answers 53, once"}) {
+    EXPECT_NE(status.find(line), std::string::npos) << line << " in\n" << status;
+  }
+
+  Refused({"fault", "HMX09-0", "--call", "open", "--status", "2"}, "not a reader: HMX09-0");
+  Refused({"fault", "HMX05-0", "--call", "imageex", "--status", "2"}, "--call");
+  for (const char* code : {"x", "0", "-4", "4294967296"}) {
+    Refused({"fault", "HMX05-0", "--call", "open", "--status", code}, "--status");
+  }
+  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--every", "0"}, "--every");
+  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--every", "-3"}, "--every");
+  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--once", "--always"}, "--always");
+  Refused({"fault", "HMX05-0", "--call", "open"}, "--status");
+  Refused({"fault", "HMX05-0", "--clear", "--call", "open"}, "--clear");
+  Fails({"fault", "HMX05-4", "--call", "open", "--status", "2"}, "HMX05-4 is not attached", 1);
+  EXPECT_EQ(sim::ListFaults("HMX05", 0).faults.size(), 3u) << "refusals change nothing";
+
+  Ok({"fault", "HMX05-0", "--clear"});
+  EXPECT_TRUE(sim::ListFaults("HMX05", 0).faults.empty());
+
+  // A malformed file is shown, kept out of new faults, and cleared whole.
+  sim::WriteFileAtomically(sim::FaultsPath(temp.Root(), "HMX06", 0), "{\"nextId\": 1, \"faults\": 7}");
+  EXPECT_NE(RunCommand({"status"}).out.find("faults: ignored, the file is malformed"), std::string::npos);
+  Fails({"fault", "HMX06-0", "--call", "open", "--status", "2"}, "--clear", 1);
+  Ok({"fault", "HMX06-0", "--clear"});
+  Ok({"fault", "HMX06-0", "--call", "open", "--status", "2"});
+}
+
+// The test stands for a program with two windows: it answers a suspend only
+// when the test lets it, and a resume at once.
+TEST(Tool, SuspendAndResumeTellEveryProgramAndWaitForTheSuspendAnswer) {
+  TempMachineRoot temp;
+  Ok({"init"});
+  EXPECT_EQ(RunCommand({"suspend"}).out, "0 windows received the suspend notice\n");
+
+  std::mutex lock;
+  std::vector<sim::PowerNotice> notices;
+  std::shared_ptr<sim::PowerNoticeReply> pending;
+  sim::PowerNoticeListener program([&](sim::PowerNotice notice, std::shared_ptr<sim::PowerNoticeReply> reply) {
+    std::lock_guard guard(lock);
+    notices.push_back(notice);
+    reply->Received(2);
+    if (notice == sim::PowerNotice::Suspend) pending = std::move(reply);
+  });
+  // A socket left by a program that ended is passed over and removed.
+  const fs::path stale = sim::PowerDirectory(temp.Root()) / "999999999.sock";
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  ASSERT_LT(stale.string().size(), sizeof address.sun_path);
+  std::strcpy(address.sun_path, stale.c_str());
+  const int ended = socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_EQ(bind(ended, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  close(ended);
+
+  std::future<Result> suspend = std::async(std::launch::async, [] { return RunCommand({"suspend"}); });
+  EXPECT_EQ(suspend.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout)
+      << "suspend returns only once the program answered";
+  {
+    std::lock_guard guard(lock);
+    ASSERT_TRUE(pending);
+    pending->Answered();
+  }
+  EXPECT_EQ(suspend.get().out, "2 windows received the suspend notice\n");
+  EXPECT_EQ(RunCommand({"resume"}).out, "2 windows received the resume notice\n");
+  EXPECT_EQ(notices, (std::vector<sim::PowerNotice>{sim::PowerNotice::Suspend, sim::PowerNotice::Resume}));
+  EXPECT_FALSE(fs::exists(stale));
 }
 
 TEST(Tool, DriverInstallAndRemove) {
@@ -160,7 +265,9 @@ TEST(Tool, MalformedCommandLinesAreOneLineErrors) {
   Fails({"status", "--bogus"}, "--bogus");
   const Result help = RunCommand({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("plug-foreign"), std::string::npos);
+  for (const char* command : {"plug-foreign", "fault", "suspend", "resume", "touch"}) {
+    EXPECT_NE(help.out.find(command), std::string::npos) << command;
+  }
 }
 
 TEST(Tool, ProgramReportsVersionAndExitStatus) {

@@ -18,7 +18,7 @@ class FakeReaderPort : public ReaderPort {
   std::string Serial() const override { return serial_; }
   uint16_t ProductId() const override { return productId_; }
   FingerState Finger() const override { return finger_; }
-  uint64_t TouchCount() const override { return touches_; }
+  Touches LastTouch() const override { return {touches_, 1}; }
   std::chrono::milliseconds Latency() const override { return latency_.load(); }
   ConfigureSettings ConfigureDialogSettings() const override {
     std::lock_guard guard(mutex_);

@@ -3,10 +3,12 @@
 // interface alone, on a temporary machine per test.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <future>
 #include <sstream>
@@ -157,14 +159,18 @@ TEST_F(ModuleLibraryTest, ATouchOnTheMachinePostsFingerDetectedWhileAutoOnIsOn) 
     ASSERT_TRUE(sensor.Loaded());
     ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
     ASSERT_EQ(sensor->EnableAutoOn(1, window, 0), 0u);
-    ASSERT_TRUE(sim::TouchReader("HMX05", 0));
-    const auto deadline = std::chrono::steady_clock::now() + 3s;
-    while (client.messages.empty() && std::chrono::steady_clock::now() < deadline) {
-      platform::DispatchPostedMessages(window);
-      std::this_thread::sleep_for(5ms);
+    // Each touch's message carries the first parameter the machine gave it.
+    for (const WPARAM wParam : {WPARAM{1}, WPARAM{0x10001}}) {
+      client.messages.clear();
+      ASSERT_TRUE(sim::TouchReader("HMX05", 0, static_cast<uint32_t>(wParam)));
+      const auto deadline = std::chrono::steady_clock::now() + 3s;
+      while (client.messages.empty() && std::chrono::steady_clock::now() < deadline) {
+        platform::DispatchPostedMessages(window);
+        std::this_thread::sleep_for(5ms);
+      }
+      ASSERT_EQ(client.messages.size(), 1u);
+      EXPECT_EQ(client.messages[0], std::make_pair(kFingerDetectedMessage, wParam));
     }
-    ASSERT_EQ(client.messages.size(), 1u);
-    EXPECT_EQ(client.messages[0], std::make_pair(kFingerDetectedMessage, WPARAM{1}));
   }
   platform::UnregisterWindow(window);
 }
@@ -189,6 +195,66 @@ TEST_F(ModuleLibraryTest, ConfigureAppliesWhatTheMachinesDialogHolds) {
   uint8_t smart = 0;
   ASSERT_EQ(sensor->Control(kControlRead | kControlSmartCapture, &smart), 0u);
   EXPECT_EQ(smart, 1);
+}
+
+int32_t SENSORAPI CountFrames(void* frames, const CaptureEvent* event) {
+  ++*static_cast<std::atomic<int>*>(frames);
+  return static_cast<int32_t>(event->status);
+}
+
+// The faults and the open delay set with the tool reach the module's calls.
+TEST_F(ModuleLibraryTest, TheMachinesFaultsAnswerTheModulesCallsAndOpeningTakesItsDelay) {
+  UseMachine(/*empty=*/false);
+  auto tool = [](std::vector<std::string> arguments) {
+    std::ostringstream out, err;
+    const int status = sim::RunTool(arguments, out, err);
+    EXPECT_EQ(status, 0) << err.str();
+  };
+  tool({"unplug", "HMX06-0"});
+  tool({"plug", "HMX06-0", "--open-delay", "300"});
+  tool({"fault", "HMX06-0", "--call", "open", "--status", "52"});
+  LoadedSensor sensor("Qvhmx06m.dll", 7);
+  ASSERT_TRUE(sensor.Loaded());
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(sensor->OpenDevice(0, 0), 52u);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, 300ms);
+  ASSERT_EQ(sensor->OpenDevice(0, 0), 0u) << "the fault was for one call";
+
+  std::vector<uint8_t> image(272 * 352);
+  DeviceInfo info{};
+  uint8_t byte = 0;
+  const struct {
+    const char* call;
+    std::function<uint32_t()> run;
+  } calls[] = {
+      {"info", [&] { return sensor->GetDeviceInfo(&info); }},
+      {"image", [&] { return sensor->GetImage(image.data()); }},
+      {"image-ex", [&] { return sensor->GetImageEx(image.data(), 65535, nullptr, nullptr, 100); }},
+      {"control", [&] { return sensor->Control(kControlGetGainMax, &byte); }},
+      {"configure", [&] { return sensor->Configure(nullptr); }},
+  };
+  for (const auto& call : calls) {
+    SCOPED_TRACE(call.call);
+    tool({"fault", "HMX06-0", "--call", call.call, "--status", "57", "--every", "2"});
+    EXPECT_EQ(call.run(), 0u);
+    EXPECT_EQ(call.run(), 57u);
+    EXPECT_EQ(call.run(), 0u);
+  }
+
+  // A fault set while a long live capture runs ends it at the next frame.
+  tool({"fault", "HMX06-0", "--clear"});
+  std::atomic<int> frames{0};
+  ASSERT_EQ(sensor->SetImageCallback(1, CountFrames, &frames), 0u);
+  std::future<uint32_t> live = std::async(std::launch::async, [&] {
+    return sensor->GetImageEx(image.data(), 65535, nullptr, nullptr, 0);
+  });
+  const auto deadline = std::chrono::steady_clock::now() + 3s;
+  while (frames < 2 && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(5ms);
+  ASSERT_GE(frames, 2);
+  tool({"fault", "HMX06-0", "--call", "image-ex", "--status", "57"});
+  ASSERT_EQ(live.wait_for(2s), std::future_status::ready);
+  EXPECT_EQ(live.get(), 57u);
+  EXPECT_TRUE(sim::ListFaults("HMX06", 0).faults.empty());
 }
 
 TEST_F(ModuleLibraryTest, DeletingTheConfigurationFileRemovesItFromTheMachineOnce) {
