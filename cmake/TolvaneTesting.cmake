@@ -12,6 +12,10 @@ function(tolvane_add_test_program name)
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
     "QT_QPA_PLATFORM=offscreen"
+    # No test may reach the user's workstation: each sets its own machine root,
+    # and one that forgets ends instead of falling back to the default.
+    "TOLVANE_SIM_ROOT="
+    "TOLVANE_SIM_REQUIRE_ROOT=1"
     ${ARG_ENVIRONMENT})
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
   # gtest_discover_tests flattens list-valued PROPERTIES (every element after the

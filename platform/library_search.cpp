@@ -17,6 +17,15 @@ std::string ProgramDirectory() {
   return error ? std::string() : program.parent_path().string();
 }
 
+// The file loaded for one found: the machine decides which module a link in
+// its System32 stands for in this program. Empty when there is none.
+std::string Loadable(const std::string& found) {
+  if (found.empty()) return {};
+  std::string path = sim::ModuleToLoad(found).string();
+  std::error_code error;
+  return fs::exists(path, error) ? path : std::string();
+}
+
 }  // namespace
 
 std::string_view BaseName(std::string_view path) {
@@ -26,11 +35,7 @@ std::string_view BaseName(std::string_view path) {
 
 std::string FindLibraryFile(std::string_view name) {
   if (name.empty()) return {};
-  if (BaseName(name).size() != name.size()) {
-    std::string path = HostPath(name);
-    std::error_code error;
-    return fs::exists(path, error) ? path : std::string();
-  }
+  if (BaseName(name).size() != name.size()) return Loadable(HostPath(name));
   std::string file(name);
   if (file.ends_with('.')) {
     file.pop_back();  // a trailing dot means "no extension", as on Windows
@@ -40,7 +45,7 @@ std::string FindLibraryFile(std::string_view name) {
   for (const std::string& directory :
        {ProgramDirectory(), sim::SystemDirectory(sim::EnsureMachineQuietly()).string()}) {
     if (directory.empty()) continue;
-    std::string found = FindInDirectory(directory, file);
+    std::string found = Loadable(FindInDirectory(directory, file));
     if (!found.empty()) return found;
   }
   return {};

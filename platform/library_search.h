@@ -1,6 +1,7 @@
 // Where a module or a file named like one is found: the path itself when it
 // names a folder, otherwise the program's own folder and then the machine's
-// system folder, with ".dll" added to a bare name without an extension.
+// system folder, with ".dll" added to a bare name without an extension. A link
+// into a build's module folder yields this build's module of that name.
 #pragma once
 
 #include <string>

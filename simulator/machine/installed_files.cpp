@@ -47,6 +47,15 @@ void InstallModule(const fs::path& target, const DriverFileSpec& driverFile,
                   fs::perm_options::add, error);
 }
 
+FileOrigin OriginOf(const fs::path& target) {
+  if (target.empty()) return FileOrigin::Written;
+  std::error_code error;
+  if (!fs::exists(target, error)) return FileOrigin::Nothing;
+  if (!IsModulesFolder(target.parent_path())) return FileOrigin::Elsewhere;
+  return fs::equivalent(target, ModulesDirectory() / target.filename(), error) ? FileOrigin::ThisBuild
+                                                                              : FileOrigin::OtherBuild;
+}
+
 const DriverFileSpec& RequireDriverFile(std::string_view name) {
   const DriverFileSpec* driverFile = FindDriverFile(name);
   if (!driverFile) throw MachineError("unknown driver file: " + std::string(name));
@@ -128,10 +137,14 @@ std::vector<InstalledFile> ListDriverFiles() {
   const fs::path root = EnsureMachineQuietly();
   std::vector<InstalledFile> files;
   for (const DriverFileSpec& driverFile : DriverFiles()) {
-    InstalledFile file{&driverFile, InstalledPath(root, driverFile), false, std::nullopt};
+    InstalledFile file{&driverFile, InstalledPath(root, driverFile), false, std::nullopt, FileOrigin::Written, {}};
     std::error_code error;
     file.present = fs::is_symlink(fs::symlink_status(file.path, error)) || fs::exists(file.path, error);
-    if (file.present) file.version = ReadFileVersion(file.path);
+    if (file.present) {
+      file.version = ReadFileVersion(ModuleToLoad(file.path));
+      file.linkTarget = LinkTarget(file.path);
+      file.origin = OriginOf(file.linkTarget);
+    }
     files.push_back(std::move(file));
   }
   return files;

@@ -45,11 +45,22 @@ void InstallDriverFileAt(const std::filesystem::path& root, const DriverFileSpec
 // Removes an installed file; throws MachineError when unknown or not installed.
 void RemoveDriverFile(std::string_view name);
 
+// What an installed file really is.
+enum class FileOrigin {
+  Written,     // a file of its own: a kernel driver file or a module copy with its own version
+  ThisBuild,   // a link to this build's module
+  OtherBuild,  // a link to another build's module: programs of this build load their own
+  Elsewhere,   // a link to some other file
+  Nothing,     // a link whose target is missing
+};
+
 struct InstalledFile {
   const DriverFileSpec* driverFile;
   std::filesystem::path path;
   bool present;   // the file, or the link, exists
-  std::optional<FileVersionNumber> version;  // nullopt: missing target or no block
+  std::optional<FileVersionNumber> version;  // of the file loaded for it; nullopt: none found
+  FileOrigin origin = FileOrigin::Written;
+  std::filesystem::path linkTarget;  // where a link points, as absolute path
 };
 
 // The state of every known file on the machine at MachineRoot().

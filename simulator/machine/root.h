@@ -2,7 +2,9 @@
 //
 // The root is $TOLVANE_SIM_ROOT, else $XDG_RUNTIME_DIR/tolvane-sim, else
 // /tmp/tolvane-sim-<uid>. It is resolved from the environment on every call, so
-// a test may point each case at its own temporary root.
+// a test may point each case at its own temporary root. With
+// TOLVANE_SIM_REQUIRE_ROOT set (every test run sets it), a missing
+// TOLVANE_SIM_ROOT ends the process instead of reaching the user's workstation.
 #pragma once
 
 #include <filesystem>
@@ -30,5 +32,22 @@ std::filesystem::path PowerDirectory(const std::filesystem::path& root);    // <
 // Where this build put the simulated driver modules and the framework
 // stand-in: the folder tolvane-modules beside libtolvane-simmachine.
 std::filesystem::path ModulesDirectory();
+
+// Whether `folder` is where some build or installation keeps its modules
+// (a folder named like ModulesDirectory(), this build's or another's).
+bool IsModulesFolder(const std::filesystem::path& folder);
+
+// Where the link at `path` points, a relative target taken from the link's
+// folder; empty when `path` is no link.
+std::filesystem::path LinkTarget(const std::filesystem::path& path);
+
+// The module file a program of this build loads for `path`, found in a
+// machine's System32: a link into a build's module folder stands for this
+// build's module of that name, so that a machine made by one build (or
+// installation) never hands a program the modules of another, whether that
+// build's modules load in this program or are gone. Anything else, and a link
+// whose module this build lacks, is loaded as it is.
+std::filesystem::path ModuleToLoad(const std::filesystem::path& path);
+
 
 }  // namespace sim

@@ -22,6 +22,21 @@ void PrintProfile(std::ostream& out, const Profile& profile) {
       << OnOff(profile.remoteSession) << ", framework " << OnOff(profile.frameworkPresent) << "\n";
 }
 
+// Where a file really comes from; a link that gives programs of this build
+// something other than what it names is flagged.
+std::string Origin(const InstalledFile& file) {
+  const std::string target = file.linkTarget.string();
+  switch (file.origin) {
+    case FileOrigin::Written: return "";
+    case FileOrigin::ThisBuild: return "  -> " + target;
+    case FileOrigin::Elsewhere: return "  -> " + target + "  (not a module of any build)";
+    case FileOrigin::OtherBuild: return "  -> " + target + "  (another build's module: this build loads its own)";
+    case FileOrigin::Nothing: return "  -> " + target + "  (link to nothing" +
+                                     (file.version ? std::string(": this build loads its own)") : std::string(")"));
+  }
+  return "";
+}
+
 void PrintFiles(std::ostream& out) {
   out << "Installed files:\n";
   bool any = false;
@@ -30,8 +45,7 @@ void PrintFiles(std::ostream& out) {
     any = true;
     std::string place = std::string(file.driverFile->directory) + (*file.driverFile->directory ? "/" : "");
     out << "  " << place << file.driverFile->name << "  "
-        << (file.version ? file.version->ToString() : std::string("(no version: target missing)"))
-        << "\n";
+        << (file.version ? file.version->ToString() : std::string("(no version)")) << Origin(file) << "\n";
   }
   if (!any) out << "  (none)\n";
 }

@@ -5,6 +5,7 @@
 
 #include "platform/device_notifications.h"
 #include "platform/window_host.h"
+#include "tests/platform/scoped_machine_root.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ std::vector<uint8_t> UsbInterfaceFilter(DWORD deviceType) {
 }
 
 TEST(DeviceNotifications, RegistersAWindowForInterfaceNoticesUntilUnregistered) {
+  ScopedMachineRoot root;  // the bus watcher a registration starts reads the machine
   SilentClient client;
   HWND window = platform::RegisterWindow(&client, 1, 1);
   std::vector<uint8_t> filter = UsbInterfaceFilter(DBT_DEVTYP_DEVICEINTERFACE);
