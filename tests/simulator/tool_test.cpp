@@ -287,3 +287,31 @@ TEST(Tool, ProgramReportsVersionAndExitStatus) {
 }
 
 }  // namespace
+
+namespace {
+
+// A machine made by another build: its module links point into that build's
+// module folder, whose files would not load here, or into one that is gone.
+TEST(Tool, StatusFlagsLinksToAnotherBuildAndToNothingAndThisBuildLoadsItsOwn) {
+  TempMachineRoot temp;
+  Ok({"init"});
+  const fs::path other = temp.Folder() / "other-build" / "lib" / "tolvane-modules";
+  fs::create_directories(other);
+  std::ofstream(other / "Omrel.dll") << "a module this program cannot load";
+  const fs::path system = sim::SystemDirectory(temp.Root());
+  fs::remove(system / "Omrel.dll");
+  fs::create_symlink(other / "Omrel.dll", system / "Omrel.dll");
+  fs::remove(system / "Dacro.dll");
+  fs::create_symlink(temp.Folder() / "gone" / "tolvane-modules" / "Dacro.dll", system / "Dacro.dll");
+
+  const Result status = RunCommand({"status"});
+  for (const char* expected : {"Omrel.dll  2.1.0.7  -> ", "(another build's module: this build loads its own)",
+                               "Dacro.dll  2.0.1.3  -> ", "(link to nothing: this build loads its own)"}) {
+    EXPECT_NE(status.out.find(expected), std::string::npos) << expected << " in\n" << status.out;
+  }
+  EXPECT_EQ(sim::ModuleToLoad(system / "Omrel.dll"), sim::ModulesDirectory() / "Omrel.dll");
+  EXPECT_EQ(sim::ModuleToLoad(system / "Dacro.dll"), sim::ModulesDirectory() / "Dacro.dll");
+  EXPECT_EQ(sim::ModuleToLoad(system / "Qvhmx05m.dll"), sim::ModulesDirectory() / "Qvhmx05m.dll");
+}
+
+}  // namespace
