@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <chrono>
 #include <thread>
 
 #include "app/surface_page.h"
@@ -322,11 +323,15 @@ TEST_F(CaptureTest, UnpluggingDuringARunEndsTheWorkerAndTheDeviceChangeStopsClea
   EXPECT_FALSE(form_->CaptureThread.joinable());
 }
 
+// The window's destruction stops the run, waits for the worker and then the
+// 200 ms the driver is given to settle, before it unloads the module.
 TEST_F(CaptureTest, ClosingTheWindowDuringARunStopsItAndUnloadsTheModule) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
+  const auto start = std::chrono::steady_clock::now();
   form_.reset();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
   EXPECT_EQ(NotCapturing, 1);
   EXPECT_EQ(GetModuleHandleA(FindReaderType(kReaderHmx03)->module), nullptr);
   EXPECT_TRUE(WindowLockFree());

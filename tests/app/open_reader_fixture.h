@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -167,12 +166,7 @@ class OpenReaderTest : public FormTest {
 
  private:
   void UseImage(uint16_t type, int width, int height) {
-    form_->ImageWidth = width;
-    form_->ImageHeight = height;
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
-    form_->ImageBuffer = std::make_unique<uint8_t[]>(bytes);
-    std::fill_n(form_->ImageBuffer.get(), bytes, uint8_t{255});
-    form_->Dib.Create(width, height);
+    form_->SetImageSize(width, height);
     entry_.type = type;
     form_->Devices = &entry_;
     form_->DeviceIndex = 0;
