@@ -34,6 +34,50 @@ bool HasImage(const TForm1& form) {
   return form.ImageBuffer && form.LiveFrame && form.ImageWidth > 0 && form.ImageHeight > 0;
 }
 
+// Input the user makes while a stop waits for the worker is dropped: kept for
+// later it would act on the controls the stop has just restored (a second
+// press on "Stop Capturing" would start a new run).
+class DroppedUserInput final : public QObject {
+ public:
+  DroppedUserInput() { QCoreApplication::instance()->installEventFilter(this); }
+  ~DroppedUserInput() override { QCoreApplication::instance()->removeEventFilter(this); }
+  DroppedUserInput(const DroppedUserInput&) = delete;
+  DroppedUserInput& operator=(const DroppedUserInput&) = delete;
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->spontaneous() && IsUserInput(event->type());
+  }
+
+ private:
+  static bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::NonClientAreaMouseButtonPress:
+      case QEvent::NonClientAreaMouseButtonRelease:
+      case QEvent::NonClientAreaMouseButtonDblClick:
+      case QEvent::NonClientAreaMouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::TouchCancel:
+      case QEvent::TabletPress:
+      case QEvent::TabletMove:
+      case QEvent::TabletRelease:
+      case QEvent::ContextMenu:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
+
 // Runs inside GetImageEx after every frame period of a continuous capture.
 // Answering kCallbackStop ends the driver's call once a stop was requested.
 int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
@@ -141,13 +185,15 @@ void TForm1::StopContinuousCapture() {
   if (!useCallback) SetStatusText("Waiting...Put your finger on..");
 
   // The worker's texts and the driver's drawing keep arriving while we wait;
-  // user input stays queued so that no click re-enters this half-finished stop.
+  // user input is dropped, so that no click re-enters this half-finished stop
+  // nor acts on the controls it brings back. What came last is dropped too.
   CaptureStopping = true;
-  while (!CaptureWorkerEnded) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                    QEventLoop::WaitForMoreEvents);
+  {
+    DroppedUserInput dropped;
+    while (!CaptureWorkerEnded) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (CaptureThread.joinable()) CaptureThread.join();
+    QCoreApplication::processEvents();
   }
-  if (CaptureThread.joinable()) CaptureThread.join();
   CaptureStopping = false;
 
   BtnContCapture->setText(QStringLiteral("Cont. Capture"));

@@ -9,9 +9,11 @@
 #include <QStatusBar>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "device/records.h"
@@ -51,6 +53,7 @@ class LiveScriptedSensor : public FakeSensor {
     FakeSensor::GetImageEx(image, timeout, dc, rect, frames);
     for (;;) {
       WaitForFrame();
+      if (StopRequested == 1 && whileStopping) std::exchange(whileStopping, nullptr)();
       ++frames_;
       if (liveStatus_ != 0) return liveStatus_;
       std::memset(image, kGray, imageBytes);
@@ -88,6 +91,9 @@ class LiveScriptedSensor : public FakeSensor {
   }
 
   size_t imageBytes = 0;
+  // Runs once on the worker, in the first frame after a stop was requested: a
+  // slow reader, or what happens while the window waits for one.
+  std::function<void()> whileStopping;
 
  private:
   void WaitForFrame() {
