@@ -142,7 +142,7 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
   form.BtnContCaptureClick();
   EXPECT_EQ(torn, 0);
   EXPECT_GT(frames.size(), 10u);
-  std::printf("unruly driver: %d BMP saves during a capture whose driver rewrites the frame, %zu "
+  std::printf("torn saves: %d BMP saves during a capture whose driver rewrites the frame, %zu "
               "frames among them, %d torn\n",
               kSaves, frames.size(), torn);
 }
