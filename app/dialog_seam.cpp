@@ -28,6 +28,7 @@ int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& c
   if (!nextAnswers.empty()) {
     const int answer = nextAnswers.front();
     nextAnswers.pop_front();
+    if (whileMessageBoxShown) whileMessageBoxShown();
     return answer;
   }
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, owner);

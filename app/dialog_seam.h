@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -36,6 +37,9 @@ class DialogSeam {
 
   // Answers for the next questions, oldest first. An empty queue asks a person.
   std::deque<int> nextAnswers;
+  // Runs while a message box answered from the queue is up, as the events
+  // that a shown box's own event loop delivers.
+  std::function<void()> whileMessageBoxShown;
   std::deque<std::optional<QString>> nextFileNames;  // nullopt answers "Cancel"
 
   // Everything asked so far, for tests to read.

@@ -5,6 +5,7 @@
 
 #include "app/aboutbox.h"
 #include "app/mainform.h"
+#include "platform/close_requests.h"
 
 int main(int, char* argv[]) {
   // The program reads no command line: the toolkit sees the program name only.
@@ -15,6 +16,9 @@ int main(int, char* argv[]) {
     TForm1 form;
     TAboutBoxDlg about;
     form.AboutBoxDlg = &about;
+    // Asked to end from outside, the program closes its window, so that the
+    // window's destruction stops a capture and releases the reader.
+    platform::WatchCloseRequests(form.Handle);
     form.show();
     application.exec();
   } catch (const std::exception& error) {

@@ -164,6 +164,14 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   std::unique_ptr<uint8_t[]> ImageBuffer;
   int32_t ImageWidth = 0;
   int32_t ImageHeight = 0;
+  // The current image changes only by whole frames: the capture worker hands
+  // each finished live frame over under this lock, and every reader of the
+  // image that may run beside a capture (repaint, saves, the gray value, the
+  // .scd copy) holds it too.
+  std::mutex ImageLock;
+  // The worker's own frame, which the driver fills during GetImageEx; the
+  // image callback's gray value is that of this frame.
+  std::unique_ptr<uint8_t[]> LiveFrame;
   std::atomic<uint8_t> BrightnessPending{0};
   std::atomic<uint32_t> PendingBrightness{0};
   uint8_t AutoOnSupported = 1;
@@ -217,6 +225,9 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
 
   // ---- initialization (mainform_init.cpp) ----------------------------------------------
   void BtnInitClick(QObject* Sender);
+  // Size, white image, live frame and display bitmap change together, so that
+  // nothing ever sees a size that its buffer does not have; 0 x 0 frees them.
+  void SetImageSize(int32_t width, int32_t height);
   void ShowDeviceInfo(bool show);
   void EnableCaptureControls(bool on);
 
@@ -228,6 +239,8 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void ComboDeviceIDChange();
   void ReportCapture(int time, int gray, int quality);
   static int ImageMean(const uint8_t* image, int width, int height);
+  // ImageMean of the current image, under ImageLock.
+  int CurrentImageMean();
   LRESULT HandlePowerBroadcast(WPARAM event);
   void HandleFingerDetected(WPARAM wParam);
   void StartContinuousCapture();

@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
+#include <mutex>
 #include <string>
 #include <system_error>
 
@@ -29,12 +31,52 @@ bool RegainsAutoOnAfterStop(uint16_t type) {
 }
 
 bool HasImage(const TForm1& form) {
-  return form.ImageBuffer && form.ImageWidth > 0 && form.ImageHeight > 0;
+  return form.ImageBuffer && form.LiveFrame && form.ImageWidth > 0 && form.ImageHeight > 0;
 }
 
-int CurrentImageMean(const TForm1& form) {
-  return TForm1::ImageMean(form.ImageBuffer.get(), form.ImageWidth, form.ImageHeight);
-}
+// Input the user makes while a stop waits for the worker is dropped: kept for
+// later it would act on the controls the stop has just restored (a second
+// press on "Stop Capturing" would start a new run).
+class DroppedUserInput final : public QObject {
+ public:
+  DroppedUserInput() { QCoreApplication::instance()->installEventFilter(this); }
+  ~DroppedUserInput() override { QCoreApplication::instance()->removeEventFilter(this); }
+  DroppedUserInput(const DroppedUserInput&) = delete;
+  DroppedUserInput& operator=(const DroppedUserInput&) = delete;
+
+  bool eventFilter(QObject*, QEvent* event) override {
+    return event->spontaneous() && IsUserInput(event->type());
+  }
+
+ private:
+  static bool IsUserInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove:
+      case QEvent::NonClientAreaMouseButtonPress:
+      case QEvent::NonClientAreaMouseButtonRelease:
+      case QEvent::NonClientAreaMouseButtonDblClick:
+      case QEvent::NonClientAreaMouseMove:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::TouchBegin:
+      case QEvent::TouchUpdate:
+      case QEvent::TouchEnd:
+      case QEvent::TouchCancel:
+      case QEvent::TabletPress:
+      case QEvent::TabletMove:
+      case QEvent::TabletRelease:
+      case QEvent::ContextMenu:
+        return true;
+      default:
+        return false;
+    }
+  }
+};
 
 // Runs inside GetImageEx after every frame period of a continuous capture.
 // Answering kCallbackStop ends the driver's call once a stop was requested.
@@ -44,7 +86,8 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
   if (event->status == kStatusOk) {
     // The first callback in the program's life has no previous one to count from.
     if (LastCallbackTick != 0) {
-      form->ReportCapture(static_cast<int>(elapsed), CurrentImageMean(*form), event->quality);
+      const int gray = TForm1::ImageMean(form->LiveFrame.get(), form->ImageWidth, form->ImageHeight);
+      form->ReportCapture(static_cast<int>(elapsed), gray, event->quality);
     }
     if (form->ShowDetailDuringRun) {
       QMetaObject::invokeMethod(form, [form] { form->RefreshDetail(); }, Qt::QueuedConnection);
@@ -86,7 +129,7 @@ bool TForm1::CaptureOnce() {
     return false;
   }
   ImageAvailable = 1;
-  ReportCapture(static_cast<int>(time), CurrentImageMean(*this), -1);
+  ReportCapture(static_cast<int>(time), CurrentImageMean(), -1);
   ShowCurrentImage(ImageBuffer.get());
   if (CheckBoxShowSmartCaptureDetail->isChecked()) {
     RefreshBrightnessList();
@@ -142,13 +185,15 @@ void TForm1::StopContinuousCapture() {
   if (!useCallback) SetStatusText("Waiting...Put your finger on..");
 
   // The worker's texts and the driver's drawing keep arriving while we wait;
-  // user input stays queued so that no click re-enters this half-finished stop.
+  // user input is dropped, so that no click re-enters this half-finished stop
+  // nor acts on the controls it brings back. What came last is dropped too.
   CaptureStopping = true;
-  while (!CaptureWorkerEnded) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
-                                    QEventLoop::WaitForMoreEvents);
+  {
+    DroppedUserInput dropped;
+    while (!CaptureWorkerEnded) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    if (CaptureThread.joinable()) CaptureThread.join();
+    QCoreApplication::processEvents();
   }
-  if (CaptureThread.joinable()) CaptureThread.join();
   CaptureStopping = false;
 
   BtnContCapture->setText(QStringLiteral("Cont. Capture"));
@@ -164,7 +209,7 @@ void TForm1::StopContinuousCapture() {
   }
   if (StoppedByCallback == 1) Sensor->SetImageCallback(1, nullptr, this);
   if (!useCallback) {
-    ReportCapture(-1, CurrentImageMean(*this), -1);
+    ReportCapture(-1, CurrentImageMean(), -1);
     if (CheckBoxShowSmartCaptureDetail->isChecked()) {
       RefreshBrightnessList();
       RefreshDetail();
@@ -189,12 +234,19 @@ int TForm1::CaptureLoop(HWND surface, RECT bounds) {
   return 1;
 }
 
+// The driver writes the worker's own frame; only a finished frame becomes the
+// current image, so a save or repaint never meets one half written.
 uint32_t TForm1::LiveCaptureStep(HWND surface, const RECT& bounds) {
   HDC dc = GetDC(surface);
   const uint32_t status =
-      Sensor->GetImageEx(ImageBuffer.get(), kLiveCaptureTimeout, dc, &bounds, kLiveCaptureFrames);
+      Sensor->GetImageEx(LiveFrame.get(), kLiveCaptureTimeout, dc, &bounds, kLiveCaptureFrames);
   if (dc) ReleaseDC(surface, dc);
   if (status == kStatusOk) {
+    {
+      std::lock_guard guard(ImageLock);
+      std::memcpy(ImageBuffer.get(), LiveFrame.get(),
+                  static_cast<size_t>(ImageWidth) * static_cast<size_t>(ImageHeight));
+    }
     ImageAvailable = 1;
   } else {
     std::string message;
@@ -225,6 +277,11 @@ int TForm1::ImageMean(const uint8_t* image, int width, int height) {
     sum += partial;
   }
   return static_cast<int>(sum / count);
+}
+
+int TForm1::CurrentImageMean() {
+  std::lock_guard guard(ImageLock);
+  return ImageMean(ImageBuffer.get(), ImageWidth, ImageHeight);
 }
 
 void TForm1::CheckBoxAutoCaptureClick() {

@@ -1,6 +1,7 @@
 // Drawing gray images through the display bitmap onto the surface of the page
 // that holds the image control.
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 #include "app/mainform.h"
@@ -32,7 +33,10 @@ void TForm1::ClearImageControl(QWidget* control) {
 
 void TForm1::FormPaint() {
   if (!Sensor) return;
-  ShowCurrentImage(ImageBuffer.get());
+  {
+    std::lock_guard guard(ImageLock);
+    ShowCurrentImage(ImageBuffer.get());
+  }
   RefreshDetail();
 }
 

@@ -161,22 +161,13 @@ void TForm1::BtnInitClick(QObject* /*Sender*/) {
 
   DeviceInfo info{};
   const bool sized = Sensor->GetDeviceInfo(&info) == 0 && UsableImageSize(info);
-  if (sized) {
-    ImageWidth = info.width;
-    ImageHeight = info.height;
-    Dib.Create(ImageWidth, ImageHeight);
-    SetUpSmartCapture(*this, entry.type, info.brightness);
-  } else {
-    // The previous reader's size says nothing about this reader's images: with
-    // no size, no buffer and no display, nothing can capture or draw into them
-    // (the finger message captures without the buttons).
-    ImageWidth = 0;
-    ImageHeight = 0;
-    Dib.Free();
-  }
-
-  ImageBuffer = std::make_unique<uint8_t[]>(static_cast<size_t>(ImageWidth) * ImageHeight);
-  std::memset(ImageBuffer.get(), 255, static_cast<size_t>(ImageWidth) * ImageHeight);
+  // The previous reader's size says nothing about this reader's images: with
+  // no size, no buffer and no display, nothing can capture or draw into them
+  // (the finger message captures without the buttons). The image is sized
+  // before the smart-capture set-up, whose box runs an event loop that may
+  // deliver a finger message or a repaint.
+  SetImageSize(sized ? info.width : 0, sized ? info.height : 0);
+  if (sized) SetUpSmartCapture(*this, entry.type, info.brightness);
   EnableCaptureControls(true);
 
   // Without the reader's own image size the buffer may be smaller than the
@@ -186,6 +177,23 @@ void TForm1::BtnInitClick(QObject* /*Sender*/) {
     BtnContCapture->setEnabled(false);
     CheckBoxAutoCapture->setEnabled(false);
     SetStatusText("Device information unavailable: capture disabled");
+  }
+}
+
+void TForm1::SetImageSize(int32_t width, int32_t height) {
+  const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
+  {
+    std::lock_guard guard(ImageLock);
+    ImageWidth = width;
+    ImageHeight = height;
+    ImageBuffer = std::make_unique<uint8_t[]>(bytes);
+    std::memset(ImageBuffer.get(), 255, bytes);
+    LiveFrame = std::make_unique<uint8_t[]>(bytes);
+  }
+  if (bytes > 0) {
+    Dib.Create(width, height);
+  } else {
+    Dib.Free();
   }
 }
 

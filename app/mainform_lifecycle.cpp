@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 #include "app/aboutbox.h"
@@ -45,7 +46,8 @@ void TForm1::FormCreate() {
 }
 
 // Each step checks its own field, so a window that was never fully set up is
-// torn down as far as it got.
+// torn down as far as it got. The sensor goes before the images: a driver may
+// still call back into the window until its object is destroyed.
 void TForm1::FormDestroy() {
   Locker.reset();
   UnregisterDeviceChange();
@@ -53,8 +55,12 @@ void TForm1::FormDestroy() {
     BtnContCaptureClick();
     std::this_thread::sleep_for(kStopSettleTime);
   }
-  ImageBuffer.reset();
   ReleaseSensor();
+  {
+    std::lock_guard guard(ImageLock);
+    ImageBuffer.reset();
+    LiveFrame.reset();
+  }
   ScDetail.reset();
 }
 

@@ -48,6 +48,10 @@ LRESULT TForm1::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFingerDetectedMessage:
       HandleFingerDetected(wParam);
       return 0;
+    case WM_CLOSE:
+      // As the form library answers it: the window closes, and with it the program.
+      close();
+      return 0;
     default:
       return 0;
   }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <optional>
 #include <string>
@@ -45,6 +46,15 @@ std::optional<std::string> AskSavePath(TFileDialog& dialog, const QString& fileN
 // is not written at all.
 bool Fits(const std::string& path) { return path.size() < kPathBufferSize; }
 
+// The current image as it stands now: a capture that goes on while the file is
+// written replaces the window's image, not the copy being saved.
+std::vector<uint8_t> CurrentImage(TForm1& form) {
+  std::lock_guard guard(form.ImageLock);
+  const size_t size = static_cast<size_t>(std::max(form.ImageWidth, 0)) *
+                      static_cast<size_t>(std::max(form.ImageHeight, 0));
+  return std::vector<uint8_t>(form.ImageBuffer.get(), form.ImageBuffer.get() + size);
+}
+
 }  // namespace
 
 // The image commands need an image that a capture filled since the last Init
@@ -59,8 +69,9 @@ void TForm1::SaveToBMPFile1Click() {
       AskSavePath(SaveDialog1, QString(), "bmp", "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*",
                   "Save fingerprint image to BMP format");
   if (!path) return;
+  const std::vector<uint8_t> image = CurrentImage(*this);
   const bool saved =
-      Fits(*path) && ProgramBitmap.WriteBmp(ImageWidth, ImageHeight, ImageBuffer.get(), path->c_str());
+      Fits(*path) && ProgramBitmap.WriteBmp(ImageWidth, ImageHeight, image.data(), path->c_str());
   SetStatusText(saved ? kSaved + *path : kWriteError);
 }
 
@@ -74,9 +85,8 @@ void TForm1::SaveToRawFile1Click() {
       AskSavePath(SaveDialog1, QString(), "raw", "Raw format (*.raw)|*.raw|All files (*.*)|*.*",
                   "Save fingerprint image to RAW format");
   if (!path) return;
-  const size_t size = static_cast<size_t>(std::max(ImageWidth, 0)) *
-                      static_cast<size_t>(std::max(ImageHeight, 0));
-  const bool saved = Fits(*path) && imaging::WriteWholeFile(path->c_str(), ImageBuffer.get(), size);
+  const std::vector<uint8_t> image = CurrentImage(*this);
+  const bool saved = Fits(*path) && imaging::WriteWholeFile(path->c_str(), image.data(), image.size());
   SetStatusText(saved ? kSaved + *path : kWriteError);
 }
 

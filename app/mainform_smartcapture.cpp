@@ -154,6 +154,7 @@ void ShowLastImageLocked(TForm1& form) {
   ShowDetailLocked(form);
   ShowBrightnessListLocked(form);
   if (last.pixels && form.ImageBuffer && viewBytes > 0) {
+    std::lock_guard imageGuard(form.ImageLock);
     std::memcpy(form.ImageBuffer.get(), last.pixels, viewBytes);
     ImageAvailable = 1;
   }

@@ -119,10 +119,7 @@ void BM_WindowLiveCapture(benchmark::State& state) {
   auto form = std::make_unique<TForm1>();
   form->Timer1->stop();
   form->Sensor = &reader.sensor;
-  form->ImageWidth = kWidth;
-  form->ImageHeight = kHeight;
-  form->ImageBuffer = std::make_unique<uint8_t[]>(static_cast<size_t>(kWidth) * kHeight);
-  form->Dib.Create(kWidth, kHeight);
+  form->SetImageSize(kWidth, kHeight);
   form->Devices = &entry;
   form->DeviceIndex = 0;
   form->show();

@@ -22,6 +22,11 @@ void UnloadSensorModule(ISensor*& sensor, HMODULE& module) {
       sensor = nullptr;
     }
   }
-  if (module) FreeLibrary(module);
+  // A sensor that its module cannot destroy lives in the module's memory:
+  // once the module is freed it is forgotten with it, never called again.
+  if (module) {
+    FreeLibrary(module);
+    sensor = nullptr;
+  }
   module = nullptr;
 }

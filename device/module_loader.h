@@ -18,5 +18,6 @@ enum LoadSensorResult : int {
 int LoadSensorModule(const char* moduleName, ISensor*& sensor, HMODULE& module, uint32_t readerType);
 
 // Destroys the sensor through the module's DestroyISensor (when both exist) and
-// frees the module; both fields end null.
+// frees the module; both fields end null. A sensor whose module has no
+// DestroyISensor is not destroyed, but forgotten when the module is freed.
 void UnloadSensorModule(ISensor*& sensor, HMODULE& module);

@@ -224,6 +224,7 @@ inline constexpr GUID GUID_DEVINTERFACE_USB_DEVICE = {
     0xA5DCBF10u, 0x6530u, 0x11D2u, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 
 // ---- window messages ---------------------------------------------------------
+#define WM_CLOSE 0x0010u
 #define WM_POWERBROADCAST 0x0218u
 #define WM_DEVICECHANGE 0x0219u
 #define WM_APP 0x8000u

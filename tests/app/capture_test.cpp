@@ -3,8 +3,12 @@
 // their controls and lock, the worker's statuses, suspend and resume, the
 // deferred brightness and the finger-detected message.
 #include <QCheckBox>
+#include <QPointingDevice>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QWindow>
+#include <chrono>
+#include <qpa/qwindowsysteminterface.h>
 #include <thread>
 
 #include "app/surface_page.h"
@@ -322,11 +326,45 @@ TEST_F(CaptureTest, UnpluggingDuringARunEndsTheWorkerAndTheDeviceChangeStopsClea
   EXPECT_FALSE(form_->CaptureThread.joinable());
 }
 
+// A click made while a slow stop waits for the worker lands on "Cont. Capture"
+// once the stop is done, unless it is dropped.
+TEST_F(CaptureTest, ClicksDuringAStopAreDroppedNotReplayed) {
+  OpenScriptedReader(kReaderHmx03);
+  form_->CheckBoxUseCallback->setChecked(false);
+  form_->show();
+  QWindow* window = form_->windowHandle();
+  // The mouse is made known on the window thread, where the toolkit keeps it.
+  QPointingDevice::primaryPointingDevice();
+  const QPoint button = form_->BtnContCapture->mapTo(form_.get(), form_->BtnContCapture->rect().center());
+  scripted_.whileStopping = [&] {
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+      QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+          window, button, window->mapToGlobal(button), held, Qt::LeftButton, type);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  };
+  scripted_.Gate();
+  StartContinuousCapture();
+  scripted_.Allow(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return ImageAvailable == 1; }));
+  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  form_->BtnContCaptureClick();
+  ASSERT_EQ(NotCapturing, 1);
+  ProcessEventsFor(100);
+  EXPECT_EQ(NotCapturing, 1) << "the click made during the stop started a new run";
+  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+}
+
+// The window's destruction stops the run, waits for the worker and then the
+// 200 ms the driver is given to settle, before it unloads the module.
 TEST_F(CaptureTest, ClosingTheWindowDuringARunStopsItAndUnloadsTheModule) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
+  const auto start = std::chrono::steady_clock::now();
   form_.reset();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
   EXPECT_EQ(NotCapturing, 1);
   EXPECT_EQ(GetModuleHandleA(FindReaderType(kReaderHmx03)->module), nullptr);
   EXPECT_TRUE(WindowLockFree());

@@ -14,13 +14,17 @@ class InitFakeModuleTest : public MachineFormTest {
  protected:
   void SetUp() override {
     MachineFormTest::SetUp();
-    const std::filesystem::path module = sim::SystemDirectory(sim::MachineRoot()) / "Qvhx03m.dll";
-    std::filesystem::remove(module);
-    std::filesystem::create_symlink(FAKE_READER_MODULE_PATH, module);
+    InstallModule(FAKE_READER_MODULE_PATH);
     FakeReaderModule() = FakeReaderModuleState{};
     FakeReaderModule().info.width = 260;
     FakeReaderModule().info.height = 300;
     Plug("QVUSB", 0);
+  }
+
+  static void InstallModule(const char* path) {
+    const std::filesystem::path module = sim::SystemDirectory(sim::MachineRoot()) / "Qvhx03m.dll";
+    std::filesystem::remove(module);
+    std::filesystem::create_symlink(path, module);
   }
 
   void ExpectCaptureRefused() {
@@ -70,6 +74,22 @@ TEST_F(InitFakeModuleTest, FailedOrAbsurdDeviceInformationKeepsCaptureDisabled) 
   FakeReaderModule().info.height = 5000;
   form_->BtnInitClick(form_->BtnInit);
   ExpectCaptureRefused();
+}
+
+// Without DestroyISensor the sensor cannot be released, and its module is
+// freed all the same: the window forgets it, and nothing calls into the
+// unloaded code on the next repaint or device change.
+TEST_F(InitFakeModuleTest, ASensorWithoutDestroyIsForgottenWithItsModule) {
+  InstallModule(FAKE_READER_MODULE_WITHOUT_DESTROY_PATH);
+  TForm1& form = Initialized();
+  ASSERT_EQ(Status(), "Device Initialization Success");
+  form.ResetForDeviceChange();
+  EXPECT_EQ(form.Sensor, nullptr);
+  EXPECT_EQ(form.DriverModule, nullptr);
+  form.show();
+  form.repaint();
+  form.ResetForDeviceChange();
+  EXPECT_EQ(Items(), std::vector<std::string>{"USB -- HMX03:0"});
 }
 
 }  // namespace

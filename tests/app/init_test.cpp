@@ -178,6 +178,29 @@ TEST_F(InitTest, OldSmartCaptureModuleIsWarnedAboutAndGetsNoRecord) {
   EXPECT_EQ(Status(), "Device Initialization Success");
 }
 
+// The old-module box runs an event loop: a finger message and a repaint it
+// delivers meet the new reader's size together with its buffer and bitmap.
+TEST_F(InitTest, EventsDuringTheOldModuleBoxMeetTheNewImageSize) {
+  Plug("HMX06", 0);  // 272 x 352, listed first
+  Plug("HMX05", 0);  // 300 x 400
+  TForm1& form = Initialized(0);
+  ASSERT_EQ(form.ImageWidth, 272);
+  InstallSmartCaptureModule({1, 0, 2, 9});
+  form.show();
+  form.Dialogs.nextAnswers.push_back(kModalResultOk);
+  form.Dialogs.whileMessageBoxShown = [&] {
+    ASSERT_TRUE(PostMessageA(form.Handle, kFingerDetectedMessage, 1, 0));
+    form.repaint();
+    ProcessEventsUntil([] { return ImageAvailable == 1; }, 5000);
+  };
+  form.ComboDeviceID->setCurrentIndex(1);
+  form.BtnInitClick(form.BtnInit);
+  ASSERT_EQ(form.Dialogs.shownMessages.size(), 1u);
+  EXPECT_EQ(ImageAvailable, 1);
+  EXPECT_EQ(form.ImageWidth, 300);
+  EXPECT_EQ(form.Dib.SourceWidth(), 300);
+}
+
 TEST_F(InitTest, ModuleFrom103HasARecordButDeletesNoConfigFile) {
   InstallSmartCaptureModule({1, 0, 3, 5});
   Plug("HMX05", 0);

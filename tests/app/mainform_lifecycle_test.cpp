@@ -70,15 +70,6 @@ TEST_F(LifecycleTest, DestructionReleasesAPartlySetUpWindow) {
   EXPECT_EQ(sensor.CountOf("CloseDevice"), 0);
 }
 
-TEST_F(LifecycleTest, DestructionDuringContinuousCaptureStopsItAndWaits) {
-  FakeSensor sensor;
-  form_->Sensor = &sensor;
-  NotCapturing = 0;
-  const auto start = Clock::now();
-  form_.reset();
-  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(200));
-}
-
 TEST_F(LifecycleTest, AboutShowsTheAboutBoxModally) {
   TAboutBoxDlg about;
   form_->AboutBoxDlg = &about;

@@ -7,12 +7,13 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QStatusBar>
-#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "device/records.h"
@@ -52,6 +53,7 @@ class LiveScriptedSensor : public FakeSensor {
     FakeSensor::GetImageEx(image, timeout, dc, rect, frames);
     for (;;) {
       WaitForFrame();
+      if (StopRequested == 1 && whileStopping) std::exchange(whileStopping, nullptr)();
       ++frames_;
       if (liveStatus_ != 0) return liveStatus_;
       std::memset(image, kGray, imageBytes);
@@ -89,6 +91,9 @@ class LiveScriptedSensor : public FakeSensor {
   }
 
   size_t imageBytes = 0;
+  // Runs once on the worker, in the first frame after a stop was requested: a
+  // slow reader, or what happens while the window waits for one.
+  std::function<void()> whileStopping;
 
  private:
   void WaitForFrame() {
@@ -167,12 +172,7 @@ class OpenReaderTest : public FormTest {
 
  private:
   void UseImage(uint16_t type, int width, int height) {
-    form_->ImageWidth = width;
-    form_->ImageHeight = height;
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height);
-    form_->ImageBuffer = std::make_unique<uint8_t[]>(bytes);
-    std::fill_n(form_->ImageBuffer.get(), bytes, uint8_t{255});
-    form_->Dib.Create(width, height);
+    form_->SetImageSize(width, height);
     entry_.type = type;
     form_->Devices = &entry_;
     form_->DeviceIndex = 0;

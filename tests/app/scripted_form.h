@@ -5,7 +5,7 @@
 
 #include <QAction>
 #include <QStatusBar>
-#include <cstring>
+#include <cstdlib>
 
 #include "form_fixture.h"
 #include "platform/window_host.h"
@@ -31,11 +31,7 @@ class ScriptedFormTest : public FormTest {
     // Message boxes answer at once; a test that expects none checks shownMessages.
     form_->Dialogs.nextAnswers.assign(8, kModalResultOk);
     form_->DefaultCaptureMode = sensor_.mode;
-    form_->ImageWidth = kWidth;
-    form_->ImageHeight = kHeight;
-    form_->ImageBuffer = std::make_unique<uint8_t[]>(kWidth * kHeight);
-    std::memset(form_->ImageBuffer.get(), 255, kWidth * kHeight);
-    form_->Dib.Create(kWidth, kHeight);
+    form_->SetImageSize(kWidth, kHeight);
     AllocateRecord(kRecordSize);
     for (QAction* item : {form_->ModeN1, form_->ModeT1, form_->NormalMode1, form_->LedOnOff1}) {
       item->setEnabled(true);

@@ -22,6 +22,16 @@ MODULE_EXPORT FakeReaderModuleState& FakeReaderModule() {
   return state;
 }
 
+#ifdef FAKE_READER_WITHOUT_DESTROY
+// A module that cannot destroy its sensor keeps it in its own memory, which
+// goes when the module is freed.
+MODULE_EXPORT uint32_t SENSORAPI CreateISensor(uint32_t* /*parameter*/, ISensor** out) {
+  static InfoSensor sensor;
+  *out = &sensor;
+  ++FakeReaderModule().created;
+  return 0;
+}
+#else
 MODULE_EXPORT uint32_t SENSORAPI CreateISensor(uint32_t* /*parameter*/, ISensor** out) {
   *out = new InfoSensor;
   ++FakeReaderModule().created;
@@ -34,3 +44,4 @@ MODULE_EXPORT uint32_t SENSORAPI DestroyISensor(ISensor* sensor) {
   delete fake;
   return 0;
 }
+#endif

@@ -3,8 +3,12 @@
 // program's own folder, which the library search reads before System32.
 // What it does wrong is chosen by $TOLVANE_UNRULY when the sensor is created:
 //   size-zero, size-huge, size-negative  GetDeviceInfo answers that image size
-//   late-callback  every GetImageEx returns at once and its callbacks follow
-//                  from another thread after the call returned
+//   late-callback  every GetImageEx returns at once; from the first on, a
+//                  thread of the driver calls back every 200 us with the
+//                  callback it was given last (even once the window took it
+//                  back), up to and during the sensor's destruction
+//   rewrite        GetImageEx writes each frame row by row, slowly, every
+//                  pixel of frame n being n
 //   odd-open       OpenDevice answers a status that no table knows
 //   odd-status     every later call answers statuses that no table knows
 //   log-short      code 200 announces 200 bytes, 201 writes only 150
@@ -14,10 +18,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "device/sensor.h"
 
@@ -26,7 +28,6 @@ namespace {
 constexpr int32_t kWidth = 120;
 constexpr int32_t kHeight = 80;
 constexpr uint32_t kOddStatus = 0xDEAD0042u;
-constexpr uint32_t kLateCallbacks = 3;
 
 // Callbacks delivered after their GetImageEx had returned, for the test to report.
 std::atomic<uint32_t> lateCallbacksDelivered{0};
@@ -36,11 +37,10 @@ class UnrulySensor final : public ISensor {
   explicit UnrulySensor(std::string mode) : mode_(std::move(mode)) {}
 
   // Late callbacks are a driver's fault, but even this driver waits for its
-  // own threads before it goes away.
-  void JoinLateThreads() {
-    std::lock_guard guard(threadsLock_);
-    for (std::thread& thread : lateThreads_) thread.join();
-    lateThreads_.clear();
+  // own thread before it goes away; that thread calls back once more first.
+  void JoinLateCaller() {
+    lateCallerStop_ = true;
+    if (lateCaller_.joinable()) lateCaller_.join();
   }
 
   uint32_t SENSORAPI Reserved00() override { return 4; }
@@ -83,24 +83,35 @@ class UnrulySensor final : public ISensor {
       CallBack(CaptureEvent{1, 5, 0, kOddStatus + 8});
       return kOddStatus + 9;
     }
-    std::memset(image, 0x60, kWidth * kHeight);
-    if (mode_ == "late-callback" && callback_) {
-      std::lock_guard guard(threadsLock_);
-      lateThreads_.emplace_back([this] {
-        for (uint32_t i = 0; i < kLateCallbacks; ++i) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(2));
-          CallBack(CaptureEvent{i, 2, 60, 0});
-          ++lateCallbacksDelivered;
-        }
-      });
+    if (mode_ == "rewrite") {
+      const uint8_t value = static_cast<uint8_t>(++frames_);
+      for (int32_t row = 0; row < kHeight; ++row) {
+        std::memset(image + row * kWidth, value, kWidth);
+        std::this_thread::sleep_for(std::chrono::microseconds(50));
+      }
+      CallBack(CaptureEvent{1, 5, 70, 0});
       return 0;
     }
+    if (mode_ == "late-callback") {
+      // The image is written once, before the calling thread starts: the
+      // callbacks' fault is their timing, not a buffer written beside them.
+      if (!lateCaller_.joinable() && callback_) {
+        std::memset(image, 0x60, kWidth * kHeight);
+        lateCaller_ = std::thread([this] { CallLate(); });
+      }
+      return 0;
+    }
+    std::memset(image, 0x60, kWidth * kHeight);
     CallBack(CaptureEvent{1, 5, 70, 0});
     return 0;
   }
   uint32_t SENSORAPI SetImageCallback(uint32_t, ImageCallback callback, void* context) override {
     callback_ = callback;
     context_ = context;
+    if (callback) {
+      lastCallback_ = callback;
+      lastContext_ = context;
+    }
     return 0;
   }
   uint32_t SENSORAPI Reserved24() override { return 4; }
@@ -135,12 +146,25 @@ class UnrulySensor final : public ISensor {
   void CallBack(const CaptureEvent& event) {
     if (callback_) callback_(context_, &event);
   }
+  void CallLate() {
+    for (uint32_t frame = 0;; ++frame) {
+      const bool last = lateCallerStop_;
+      const CaptureEvent event{frame, 2, 60, 0};
+      lastCallback_(lastContext_, &event);
+      ++lateCallbacksDelivered;
+      if (last) return;
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+  }
 
   const std::string mode_;
+  uint32_t frames_ = 0;
   std::atomic<ImageCallback> callback_{nullptr};
   std::atomic<void*> context_{nullptr};
-  std::mutex threadsLock_;
-  std::vector<std::thread> lateThreads_;
+  std::atomic<ImageCallback> lastCallback_{nullptr};
+  std::atomic<void*> lastContext_{nullptr};
+  std::atomic<bool> lateCallerStop_{false};
+  std::thread lateCaller_;
 };
 
 }  // namespace
@@ -155,7 +179,7 @@ extern "C" __attribute__((visibility("default"))) uint32_t UnrulyLateCallbacks()
 
 extern "C" __attribute__((visibility("default"))) uint32_t SENSORAPI DestroyISensor(ISensor* sensor) {
   auto* unruly = static_cast<UnrulySensor*>(sensor);
-  unruly->JoinLateThreads();
+  unruly->JoinLateCaller();
   delete unruly;
   return 0;
 }
