@@ -79,9 +79,10 @@ TEST_F(UnrulyDriverTest, ImageSizesNoReaderHasDisableCapture) {
 }
 
 // The driver calls back from its own thread after GetImageEx returned: during
-// the run, after the stop, and once more while the window destroys the sensor,
-// when the frame the callback reads must still be there. Odd rounds close the
-// window during the run, even rounds after stopping it.
+// the run, after the stop, and once more while the window destroys the sensor.
+// Before each callback it reads the image it was given, which must still be
+// there (freed sooner, the test build reports a use after free). Odd rounds
+// close the window during the run, even rounds after stopping it.
 TEST_F(UnrulyDriverTest, CallbacksAfterTheCallReturnedAreContained) {
   constexpr int kRounds = 4;
   uint32_t late = 0;

@@ -4,9 +4,10 @@
 // What it does wrong is chosen by $TOLVANE_UNRULY when the sensor is created:
 //   size-zero, size-huge, size-negative  GetDeviceInfo answers that image size
 //   late-callback  every GetImageEx returns at once; from the first on, a
-//                  thread of the driver calls back every 200 us with the
-//                  callback it was given last (even once the window took it
-//                  back), up to and during the sensor's destruction
+//                  thread of the driver reads the first image it was given
+//                  and calls back every 200 us with the callback it was
+//                  given last (even once the window took it back), up to and
+//                  during the sensor's destruction
 //   rewrite        GetImageEx writes each frame row by row, slowly, every
 //                  pixel of frame n being n
 //   odd-open       OpenDevice answers a status that no table knows
@@ -14,6 +15,7 @@
 //   log-short      code 200 announces 200 bytes, 201 writes only 150
 //   log-empty      code 200 announces 0 bytes, 201 writes nothing
 // Anything else: an honest 120 x 80 reader with a 200-byte log.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -29,7 +31,8 @@ constexpr int32_t kWidth = 120;
 constexpr int32_t kHeight = 80;
 constexpr uint32_t kOddStatus = 0xDEAD0042u;
 
-// Callbacks delivered after their GetImageEx had returned, for the test to report.
+// Callbacks delivered after their GetImageEx had returned, with the image
+// still whole, for the test to report.
 std::atomic<uint32_t> lateCallbacksDelivered{0};
 
 class UnrulySensor final : public ISensor {
@@ -97,7 +100,7 @@ class UnrulySensor final : public ISensor {
       // callbacks' fault is their timing, not a buffer written beside them.
       if (!lateCaller_.joinable() && callback_) {
         std::memset(image, 0x60, kWidth * kHeight);
-        lateCaller_ = std::thread([this] { CallLate(); });
+        lateCaller_ = std::thread([this, image] { CallLate(image); });
       }
       return 0;
     }
@@ -146,12 +149,15 @@ class UnrulySensor final : public ISensor {
   void CallBack(const CaptureEvent& event) {
     if (callback_) callback_(context_, &event);
   }
-  void CallLate() {
+  // The image stays the driver's to read until its object is destroyed; a
+  // window that frees it sooner makes this a read of freed memory.
+  void CallLate(const uint8_t* image) {
     for (uint32_t frame = 0;; ++frame) {
       const bool last = lateCallerStop_;
+      const bool whole = std::all_of(image, image + kWidth * kHeight, [](uint8_t pixel) { return pixel == 0x60; });
       const CaptureEvent event{frame, 2, 60, 0};
       lastCallback_(lastContext_, &event);
-      ++lateCallbacksDelivered;
+      if (whole) ++lateCallbacksDelivered;
       if (last) return;
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
