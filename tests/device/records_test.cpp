@@ -32,11 +32,3 @@ TEST(ReaderTypeTable, NamesEveryGenerationAndNothingElse) {
   EXPECT_STREQ(FindReaderType(6)->lockStem, "__TOLVANE_HMX05_SYNC_OBJ__");
   EXPECT_STREQ(FindReaderType(3)->pathName, "OMREL");
 }
-
-TEST(DeviceTableStorage, StartsZeroedWithThirtyTwoEntries) {
-  static_assert(sizeof(DeviceTable) == 32 * 50);
-  for (const DeviceEntry& entry : DeviceTable) {
-    EXPECT_EQ(entry.type, 0);
-    EXPECT_EQ(entry.serial[0], '\0');
-  }
-}
