@@ -116,8 +116,15 @@ uint32_t WbfUsbDevice::LockUnit() {
   return kStatusOk;
 }
 
+// The flag is cleared whether or not the framework accepts the unlock: a unit
+// lock that the framework refuses to end (its session closed, the unit gone)
+// is not this channel's any more, and a flag left set would let the next
+// request skip the named lock.
 uint32_t WbfUsbDevice::UnlockUnit() {
-  if (unitLocked_ && WinBioSucceeded(WinBioApi::UnlockUnit(session_, unitId_))) unitLocked_ = 0;
+  if (unitLocked_) {
+    WinBioApi::UnlockUnit(session_, unitId_);
+    unitLocked_ = 0;
+  }
   if (locker_) locker_->Release();
   return kStatusOk;
 }

@@ -13,7 +13,8 @@ class FrameworkChannelTest : public MachineTest {
   static sim::Reader PlugServed(const char* name, uint32_t index) {
     return Plug(name, index, [](sim::Reader& r) { r.framework = true; });
   }
-  static DeviceEntry EntryOf(const CQVUSBDevice& device) {
+  template <typename Device>
+  static DeviceEntry EntryOf(const Device& device) {
     DeviceEntry entry{};
     device.GetEntry(&entry);
     return entry;
@@ -105,6 +106,30 @@ TEST_F(FrameworkChannelTest, AUnitLockedByAnotherSessionFailsTheOpen) {
   // The named lock was given back after the refusal: another process can take it.
   NamedLockHolder holder("__TOLVANE_HMX05_SYNC_OBJ__UNITLOCKER0");
   EXPECT_TRUE(holder.Holding());
+}
+
+// Closing a channel that holds its unit ends the session first, so the
+// framework refuses the unlock; the channel must not think itself still
+// locked, or its next requests would skip the named lock.
+TEST_F(FrameworkChannelTest, AFailedUnitUnlockStillEndsTheLock) {
+  PlugServed("HMX05", 0);
+  ASSERT_TRUE(WinBioApi::Load());
+  WbfAvailable = true;
+  WbfUsbDevice channel(kReaderHmx05);
+  ASSERT_EQ(channel.Open(0), kStatusOk);
+  ASSERT_EQ(channel.LockUnit(), kStatusOk);
+  channel.Close(0);
+  {
+    NamedLockHolder holder("__TOLVANE_HMX05_SYNC_OBJ__UNITLOCKER0");
+    ASSERT_TRUE(holder.Holding());
+    EXPECT_EQ(channel.Open(0), kStatusUsedByAnotherProcess);
+    channel.Close(0);
+  }
+  EXPECT_EQ(channel.Open(0), kStatusOk);
+  EXPECT_STREQ(EntryOf(channel).serial, "TVHMX05N0");
+  channel.Close(0);
+  WbfAvailable = false;
+  WinBioApi::Unload();
 }
 
 TEST_F(FrameworkChannelTest, OlderSystemsAndMissingFrameworksUseTheDriver) {
