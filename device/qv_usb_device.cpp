@@ -83,6 +83,9 @@ QvUsbDevice::~QvUsbDevice() {
 
 uint32_t QvUsbDevice::Open(uint32_t index) {
   if (IsOpen()) Close(index_);
+  // Another index is another reader: what the last one answered must not be
+  // listed as this one's where this one cannot be read.
+  if (index != index_) ForgetReader();
   index_ = index;
   const uint32_t status = OpenHandle(index);
   if (status != kStatusOk) return status;
@@ -90,6 +93,14 @@ uint32_t QvUsbDevice::Open(uint32_t index) {
 }
 
 uint32_t QvUsbDevice::Close(uint32_t /*index*/) { return CloseHandle(); }
+
+void QvUsbDevice::ForgetReader() {
+  entry_ = {};
+  release_ = 0;
+  formFactor_ = 0;
+  std::memset(serial_, 0, sizeof serial_);
+  vendorId_ = 0;
+}
 
 bool QvUsbDevice::IoControl(HANDLE device, DWORD code, void* input, DWORD inputSize, void* output,
                             DWORD outputSize, DWORD* bytesReturned, LPOVERLAPPED overlapped) {

@@ -74,6 +74,8 @@ class QvUsbDevice {
   uint32_t vendorId_ = 0;
 
  private:
+  // Clears everything read from the reader last opened.
+  void ForgetReader();
   bool ReadDeviceDescriptor(uint8_t descriptor[kDeviceDescriptorSize]);
   uint32_t ReadLowByteSerial(uint32_t size, char* out);
   uint32_t ReadWideSerial(uint32_t size, char* out);

@@ -74,11 +74,18 @@ TEST_F(InitTest, UsbReaderIdentityAndImageLayout) {
   EXPECT_EQ(form.ScDetail, nullptr);
 }
 
+// Also a serial that is not read: the OMREL listed before it has one, but
+// enumeration reads both through one channel, which must not lend it on.
 TEST_F(InitTest, EmptySerialShowsNone) {
   SimCommand({"plug", "HMX04-0", "--serial", ""});
+  Plug("OMREL", 0, [](sim::Reader& reader) { reader.release = 0x20; });
+  Plug("OMREL", 1, [](sim::Reader& reader) { reader.release = 0x1F; });
   TForm1& form = Initialized();
   EXPECT_EQ(form.EditSN->text(), "None");
   EXPECT_EQ(form.EditUSBName->text(), "HMX04");
+  Initialized(2);
+  ASSERT_EQ(form.Devices[2].index, 1);
+  EXPECT_EQ(form.EditSN->text(), "None");
 }
 
 // A reader whose device information fails opens, but nothing may capture into

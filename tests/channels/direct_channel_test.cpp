@@ -91,20 +91,29 @@ TEST_F(DirectChannelTest, Type4ReleaseDecidesTheSerialRequest) {
   EXPECT_STREQ(channel.Entry().serial, "TVHMX03N1");
 }
 
+// One channel serves every index: what it read from one reader is not listed
+// as the next one's.
 TEST_F(DirectChannelTest, Type3BelowRelease20OpensWithoutSerial) {
-  Plug("OMREL", 0, [](sim::Reader& r) { r.release = 0x001F; });
-  Plug("OMREL", 1, [](sim::Reader& r) { r.release = 0x0020; });
-  QvUsbDevice old(kReaderHmx02);
-  ASSERT_EQ(old.Open(0), kStatusOk);
-  DeviceEntry entry;
-  old.GetEntry(&entry);
-  EXPECT_EQ(entry.release, 0x001F);
+  Plug("OMREL", 0, [](sim::Reader& r) { r.release = 0x0020; });
+  Plug("OMREL", 1, [](sim::Reader& r) { r.release = 0x001F; });
+  ObservedChannel channel(kReaderHmx02);
+  ASSERT_EQ(channel.Open(0), kStatusOk);
+  EXPECT_STREQ(channel.Entry().serial, "TVHMX02N0");
+
+  channel.alterAnswer = [](DWORD code, uint8_t*, DWORD& returned) {
+    if (code == kIoctlGetDeviceDescriptor) returned = 0;
+  };
+  ASSERT_EQ(channel.Open(1), kStatusOk);
+  const DeviceEntry entry = channel.Entry();
+  EXPECT_EQ(entry.index, 1);
+  EXPECT_EQ(entry.release, 0);
+  EXPECT_EQ(entry.productId, 0);
   EXPECT_STREQ(entry.serial, "");
 
-  QvUsbDevice current(kReaderHmx02);
-  ASSERT_EQ(current.Open(1), kStatusOk);
-  current.GetEntry(&entry);
-  EXPECT_STREQ(entry.serial, "TVHMX02N1");
+  channel.alterAnswer = nullptr;
+  ASSERT_EQ(channel.Open(1), kStatusOk);
+  EXPECT_EQ(channel.Entry().release, 0x001F);
+  EXPECT_STREQ(channel.Entry().serial, "");
 }
 
 TEST_F(DirectChannelTest, ReopeningClosesTheFirstIndexAndAMissingIndexFails) {
