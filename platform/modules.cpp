@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/library_search.h"
+#include "platform/module_file.h"
 #include "platform/win32.h"
 
 namespace {
@@ -72,6 +73,10 @@ extern "C" HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
   const std::string path = platform::FindLibraryFile(fileName);
   if (path.empty()) {
     SetLastError(ERROR_MOD_NOT_FOUND);
+    return nullptr;
+  }
+  if (!platform::IsWholeModuleFile(path)) {
+    SetLastError(ERROR_BAD_EXE_FORMAT);
     return nullptr;
   }
   ModuleRegistry& registry = Registry();

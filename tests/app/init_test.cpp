@@ -9,6 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "app/surface_page.h"
 #include "machine_form.h"
@@ -242,15 +245,23 @@ TEST_F(InitTest, ReaderGoneBeforeInitLeavesCaptureDisabled) {
   EXPECT_FALSE(form.NormalMode1->isEnabled());
 }
 
-TEST_F(InitTest, MissingDriverModuleChangesNothing) {
+// Missing, or cut short by a failed copy: the loader must not be reached.
+TEST_F(InitTest, MissingOrTruncatedDriverModuleChangesNothing) {
   Plug("HMX05", 0);
   TForm1& form = Refreshed();
+  const std::filesystem::path installed = sim::SystemDirectory(sim::MachineRoot()) / "Qvhmx05m.dll";
+  std::ifstream in(installed, std::ios::binary);
+  std::string truncated(4096, '\0');
+  ASSERT_TRUE(in.read(truncated.data(), static_cast<std::streamsize>(truncated.size())));
   sim::RemoveDriverFile("Qvhmx05m.dll");
-  form.BtnInitClick(form.BtnInit);
-  EXPECT_EQ(Status(), "Can not load driver");
-  EXPECT_EQ(form.Sensor, nullptr);
-  EXPECT_EQ(form.DriverModule, nullptr);
-  EXPECT_TRUE(form.BtnInit->isEnabled());
+  for (const bool present : {false, true}) {
+    if (present) std::ofstream(installed, std::ios::binary) << truncated;
+    form.BtnInitClick(form.BtnInit);
+    EXPECT_EQ(Status(), "Can not load driver");
+    EXPECT_EQ(form.Sensor, nullptr);
+    EXPECT_EQ(form.DriverModule, nullptr);
+    EXPECT_TRUE(form.BtnInit->isEnabled());
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "device/proc_address.h"
 #include "platform/win32.h"
@@ -97,6 +99,36 @@ TEST(Modules, FailuresSetTheLastError) {
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
   EXPECT_EQ(GetProcAddress(module, reinterpret_cast<LPCSTR>(1)), nullptr) << "ordinals are not exported";
   FreeLibrary(module);
+}
+
+// A module cut short is refused as Windows refuses it, before the loader maps
+// segments the file does not hold (it would fault touching them).
+TEST(Modules, TruncatedOrForeignFilesAreNoModules) {
+  TempMachineRoot temp;
+  std::ifstream in(SIM_PROBE_SYSTEM_MODULE, std::ios::binary);
+  const std::string whole((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_GT(whole.size(), 8192u);
+  std::vector<std::pair<std::string, std::string>> files = {{"Text.dll", "MZ? this is no module\n"}};
+  for (size_t size : {size_t{0}, size_t{64}, size_t{4096}, whole.size() / 2, whole.size() - 1}) {
+    files.emplace_back("Cut" + std::to_string(size) + ".dll", whole.substr(0, size));
+  }
+  files.emplace_back("Whole.dll", whole);
+  for (const auto& [name, content] : files) {
+    std::ofstream(fs::path(SystemDirectory()) / name, std::ios::binary) << content;
+  }
+  for (const auto& [name, content] : files) {
+    SCOPED_TRACE(name);
+    SetLastError(0);
+    HMODULE module = LoadLibraryA(name.c_str());
+    if (name == "Whole.dll") {
+      ASSERT_NE(module, nullptr);
+      EXPECT_EQ(PlaceOf(module), "system");
+      FreeLibrary(module);
+    } else {
+      EXPECT_EQ(module, nullptr);
+      EXPECT_EQ(GetLastError(), ERROR_BAD_EXE_FORMAT);
+    }
+  }
 }
 
 TEST(Modules, Kernel32IsBuiltIn) {
