@@ -118,7 +118,8 @@ TEST_F(SavingToFolderTest, AnAbsurdLogSizeIsRefusedBeforeAnyDialog) {
 }
 
 // Failures that hold for any user: a name taken by a folder cannot be
-// replaced, and a folder that does not exist cannot take a file.
+// replaced, a folder that does not exist cannot take a file, and a read-only
+// file is not replaced.
 TEST_F(SavingToFolderTest, FailedWriteLeavesNothingAndWhatWasThereIntact) {
   OpenScriptedReader(kReaderHmx03);
   ASSERT_TRUE(form_->CaptureOnce());
@@ -140,6 +141,15 @@ TEST_F(SavingToFolderTest, FailedWriteLeavesNothingAndWhatWasThereIntact) {
   form_->SaveToRawFile1Click();
   EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("")), {}), 1);
+
+  // A read-only file is not the user's to replace.
+  { std::ofstream(Path("read-only.bmp")) << "old"; }
+  std::filesystem::permissions(Path("read-only.bmp"), std::filesystem::perms::owner_read);
+  Answer("read-only.bmp");
+  form_->SaveToBMPFile1Click();
+  EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
+  EXPECT_EQ(FileContent(Path("read-only.bmp")), "old");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("")), {}), 2);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <QImage>
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +34,7 @@ class TempDir {
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(path_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
     return names;
   }
 
@@ -162,6 +165,10 @@ TEST(Bitmap, RefusesBadInputAndKeepsTheStoredImage) {
   ExpectBmpOf(ReadFile(dir / "y.bmp"), 8, 8, image);
 }
 
+std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+// A read-only file is refused as on Windows, where the attribute holds for
+// every user: its permission bits decide, not the right of this (root) user.
 TEST(Bitmap, UnwritablePathFailsAndLeavesNothing) {
   TempDir dir;
   const auto image = Pattern(16, 16);
@@ -170,16 +177,60 @@ TEST(Bitmap, UnwritablePathFailsAndLeavesNothing) {
   fs::create_directory(dir / "folder");
   EXPECT_FALSE(bitmap.WriteBmp(16, 16, image.data(), (dir / "folder").c_str()));
   EXPECT_TRUE(fs::is_directory(dir / "folder"));
-  EXPECT_EQ(dir.Names(), std::vector<std::string>{"folder"});
+  std::ofstream(dir / "read-only.bmp") << "kept";
+  fs::permissions(dir / "read-only.bmp", fs::perms::owner_read | fs::perms::group_read);
+  EXPECT_FALSE(bitmap.WriteBmp(16, 16, image.data(), (dir / "read-only.bmp").c_str()));
+  EXPECT_EQ(Text(ReadFile(dir / "read-only.bmp")), "kept");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"folder", "read-only.bmp"}));
 }
 
+// A replaced file keeps its permissions; a link stays a link, and the file it
+// leads to (existing or not) is written in its own folder; the longest name
+// the system takes still saves.
+TEST(Bitmap, ReplacingKeepsModesAndLinksAndTakesTheLongestName) {
+  TempDir dir;
+  const auto image = Pattern(16, 16);
+  Bitmap bitmap;
+  std::ofstream(dir / "private.bmp") << "old";
+  const fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(dir / "private.bmp", mode);
+  ASSERT_TRUE(bitmap.WriteBmp(16, 16, image.data(), (dir / "private.bmp").c_str()));
+  EXPECT_EQ(fs::status(dir / "private.bmp").permissions(), mode);
+  ExpectBmpOf(ReadFile(dir / "private.bmp"), 16, 16, image);
+
+  fs::create_directory(dir / "real");
+  std::ofstream(dir / "real/old.bmp") << "old";
+  fs::create_symlink("real/old.bmp", dir / "old-link.bmp");
+  fs::create_symlink("real/new.bmp", dir / "new-link.bmp");
+  for (const char* link : {"old-link.bmp", "new-link.bmp"}) {
+    SCOPED_TRACE(link);
+    ASSERT_TRUE(bitmap.WriteBmp(16, 16, image.data(), (dir / link).c_str()));
+    EXPECT_TRUE(fs::is_symlink(dir / link));
+    ExpectBmpOf(ReadFile(dir / link), 16, 16, image);
+  }
+  const std::vector<std::string> real = {"new.bmp", "old.bmp"};
+  std::vector<std::string> inReal;
+  for (const auto& entry : fs::directory_iterator(dir / "real")) inReal.push_back(entry.path().filename());
+  std::sort(inReal.begin(), inReal.end());
+  EXPECT_EQ(inReal, real);
+
+  const std::string longest = std::string(251, 'n') + ".bmp";
+  ASSERT_TRUE(bitmap.WriteBmp(16, 16, image.data(), (dir / longest.c_str()).c_str()));
+  ExpectBmpOf(ReadFile(dir / longest.c_str()), 16, 16, image);
+  EXPECT_EQ(dir.Names().size(), 5u);
+}
+
+enum class AtTheLimit { Fails, IsKilled };
+
 // Runs WriteBmp in a child process whose files may not grow past `limit` bytes,
-// so that the write fails partway. Returns WriteBmp's result.
-bool WriteBmpWithFileLimit(const fs::path& path, rlim_t limit) {
+// so that the write fails partway, or the save is killed there. Returns
+// WriteBmp's result.
+bool WriteBmpWithFileLimit(const fs::path& path, rlim_t limit, AtTheLimit atTheLimit = AtTheLimit::Fails) {
   const auto image = Pattern(300, 400);
   const pid_t child = ::fork();
   if (child == 0) {
-    ::signal(SIGXFSZ, SIG_IGN);  // an overlong write then fails instead of killing
+    // Ignored, an overlong write fails instead of killing.
+    if (atTheLimit == AtTheLimit::Fails) ::signal(SIGXFSZ, SIG_IGN);
     const rlimit files{limit, limit};
     if (::setrlimit(RLIMIT_FSIZE, &files) != 0) ::_exit(2);
     Bitmap bitmap;
@@ -187,6 +238,10 @@ bool WriteBmpWithFileLimit(const fs::path& path, rlim_t limit) {
   }
   int status = 0;
   ::waitpid(child, &status, 0);
+  if (atTheLimit == AtTheLimit::IsKilled) {
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    return false;
+  }
   EXPECT_TRUE(WIFEXITED(status));
   EXPECT_NE(WEXITSTATUS(status), 2) << "setrlimit failed";
   return WEXITSTATUS(status) == 1;
@@ -206,6 +261,31 @@ TEST(Bitmap, WriteFailingMidwayReportsFailureAndLeavesNoPartialFile) {
 
   EXPECT_TRUE(WriteBmpWithFileLimit(dir / "old.bmp", 1 << 20));
   EXPECT_EQ(ReadFile(dir / "old.bmp").size(), 300u * 400u + 1078u);
+}
+
+// Saves killed partway leave their temporaries; the next save of the same file
+// removes those left long enough ago, and no other.
+TEST(Bitmap, ASaveRemovesStaleTemporariesOfItsFile) {
+  TempDir dir;
+  const auto killedSave = [&](const char* name, std::chrono::minutes age) {
+    const std::vector<std::string> before = dir.Names();
+    WriteBmpWithFileLimit(dir / name, 4096, AtTheLimit::IsKilled);
+    std::vector<std::string> left = dir.Names();
+    EXPECT_EQ(left.size(), before.size() + 1) << name;
+    for (const std::string& file : left) {
+      if (std::find(before.begin(), before.end(), file) != before.end()) continue;
+      fs::last_write_time(dir / file.c_str(), fs::file_time_type::clock::now() - age);
+      return file;
+    }
+    return std::string();
+  };
+  const std::string young = killedSave("print.bmp", std::chrono::minutes(0));
+  const std::string ofAnother = killedSave("other.bmp", std::chrono::minutes(5));
+  const std::string stale = killedSave("print.bmp", std::chrono::minutes(5));
+  ASSERT_TRUE(WriteBmpWithFileLimit(dir / "print.bmp", 1 << 20));
+  std::vector<std::string> expected = {"print.bmp", ofAnother, young};
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(dir.Names(), expected) << stale << " should be gone";
 }
 
 }  // namespace
