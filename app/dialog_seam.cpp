@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -22,6 +23,27 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
 
 }  // namespace
 
+void NameMessageIcon(QMessageBox& box) {
+  auto* icon = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+  if (!icon) return;
+  switch (box.icon()) {
+    case QMessageBox::Information:
+      icon->setAccessibleName(QStringLiteral("Information"));
+      break;
+    case QMessageBox::Warning:
+      icon->setAccessibleName(QStringLiteral("Warning"));
+      break;
+    case QMessageBox::Critical:
+      icon->setAccessibleName(QStringLiteral("Error"));
+      break;
+    case QMessageBox::Question:
+      icon->setAccessibleName(QStringLiteral("Question"));
+      break;
+    case QMessageBox::NoIcon:
+      break;
+  }
+}
+
 int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& caption,
                            MessageIcon icon) {
   shownMessages.push_back(Message{caption, text, icon, owner != nullptr});
@@ -32,6 +54,7 @@ int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& c
     return answer;
   }
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, owner);
+  NameMessageIcon(box);
   box.exec();
   return kModalResultOk;
 }
