@@ -21,27 +21,22 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+QString IconMeaning(QMessageBox::Icon icon) {
+  switch (icon) {
+    case QMessageBox::Information: return QStringLiteral("Information");
+    case QMessageBox::Warning: return QStringLiteral("Warning");
+    case QMessageBox::Critical: return QStringLiteral("Error");
+    case QMessageBox::Question: return QStringLiteral("Question");
+    case QMessageBox::NoIcon: break;
+  }
+  return QString();
+}
+
 }  // namespace
 
 void NameMessageIcon(QMessageBox& box) {
   auto* icon = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
-  if (!icon) return;
-  switch (box.icon()) {
-    case QMessageBox::Information:
-      icon->setAccessibleName(QStringLiteral("Information"));
-      break;
-    case QMessageBox::Warning:
-      icon->setAccessibleName(QStringLiteral("Warning"));
-      break;
-    case QMessageBox::Critical:
-      icon->setAccessibleName(QStringLiteral("Error"));
-      break;
-    case QMessageBox::Question:
-      icon->setAccessibleName(QStringLiteral("Question"));
-      break;
-    case QMessageBox::NoIcon:
-      break;
-  }
+  if (icon) icon->setAccessibleName(IconMeaning(box.icon()));
 }
 
 int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& caption,
