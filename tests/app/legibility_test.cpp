@@ -148,6 +148,7 @@ TEST_F(LegibilityTest, TheCheckFindsTheTextsTheFallbackFaceCuts) {
   Plug("HMX05", 0);
   Plug("HMX06", 0);
   Plug("parallel", 0);
+  FormFont();  // brings the face along on first use: bring it before withdrawing it
   const WithoutTheMetricFace fallback;
   ASSERT_NE(QFontInfo(FormFont()).family(), "Tahoma") << "the system has a Tahoma of its own";
   TForm1& form = Shown();
