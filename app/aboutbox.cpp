@@ -5,12 +5,13 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/form_font.h"
+
 namespace {
 
 QLabel* MakeBoldLabel(QWidget* parent, const char* name, const QString& text) {
   auto* label = new QLabel(text, parent);
   label->setObjectName(QString::fromLatin1(name));
-  label->setAccessibleName(text);
   QFont font = label->font();
   font.setBold(true);
   label->setFont(font);
@@ -20,9 +21,7 @@ QLabel* MakeBoldLabel(QWidget* parent, const char* name, const QString& text) {
 }  // namespace
 
 TAboutBoxDlg::TAboutBoxDlg(QWidget* parent) : QDialog(parent) {
-  QFont formFont(QStringLiteral("MS Sans Serif"));
-  formFont.setPixelSize(11);
-  setFont(formFont);
+  setFont(FormFont());
   setWindowTitle(QStringLiteral("About Tolvane Device Diagnositc"));
   setFixedSize(311, 210);
 
@@ -48,7 +47,6 @@ TAboutBoxDlg::TAboutBoxDlg(QWidget* parent) : QDialog(parent) {
 
   OKBtn = new QPushButton(QStringLiteral("OK"), this);
   OKBtn->setObjectName(QStringLiteral("OKBtn"));
-  OKBtn->setAccessibleName(QStringLiteral("OK"));
   OKBtn->setGeometry(118, 168, 75, 25);
   OKBtn->setDefault(true);
   connect(OKBtn, &QPushButton::clicked, this, [this] { done(1); });
@@ -58,7 +56,6 @@ TAboutBoxDlg::TAboutBoxDlg(QWidget* parent) : QDialog(parent) {
 
 void TAboutBoxDlg::FormCreate() {
   lblVersion->setText(QStringLiteral("Ver 4.83"));
-  lblVersion->setAccessibleName(lblVersion->text());
 }
 
 void TAboutBoxDlg::showEvent(QShowEvent* event) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -20,7 +21,23 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon) {
   return QMessageBox::NoIcon;
 }
 
+QString IconMeaning(QMessageBox::Icon icon) {
+  switch (icon) {
+    case QMessageBox::Information: return QStringLiteral("Information");
+    case QMessageBox::Warning: return QStringLiteral("Warning");
+    case QMessageBox::Critical: return QStringLiteral("Error");
+    case QMessageBox::Question: return QStringLiteral("Question");
+    case QMessageBox::NoIcon: break;
+  }
+  return QString();
+}
+
 }  // namespace
+
+void NameMessageIcon(QMessageBox& box) {
+  auto* icon = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
+  if (icon) icon->setAccessibleName(IconMeaning(box.icon()));
+}
 
 int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& caption,
                            MessageIcon icon) {
@@ -32,6 +49,7 @@ int DialogSeam::MessageBox(QWidget* owner, const QString& text, const QString& c
     return answer;
   }
   QMessageBox box(ToQtIcon(icon), caption, text, QMessageBox::Ok, owner);
+  NameMessageIcon(box);
   box.exec();
   return kModalResultOk;
 }

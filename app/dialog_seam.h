@@ -10,9 +10,14 @@
 #include <vector>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 enum class MessageIcon { None, Warning, Error };
+
+// A message box's icon says what kind of message it is; screen readers hear
+// that as the icon's name ("Warning", "Error", ...).
+void NameMessageIcon(QMessageBox& box);
 
 // Modal results, as the form library numbers them.
 inline constexpr int kModalResultOk = 1;

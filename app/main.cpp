@@ -4,10 +4,15 @@
 #include <exception>
 
 #include "app/aboutbox.h"
+#include "app/dialog_seam.h"
 #include "app/mainform.h"
 #include "platform/close_requests.h"
 
 int main(int, char* argv[]) {
+  // Screen readers reach the window through the accessibility bus. Qt joins it
+  // at start only when the bus says that one is listening, and never notices
+  // a screen reader started later: wherever a bus exists, the window is on it.
+  qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
   // The program reads no command line: the toolkit sees the program name only.
   int toolkitArgc = 1;
   char* toolkitArgv[] = {argv[0], nullptr};
@@ -22,8 +27,10 @@ int main(int, char* argv[]) {
     form.show();
     application.exec();
   } catch (const std::exception& error) {
-    QMessageBox::critical(nullptr, QApplication::applicationName(),
-                          QString::fromLocal8Bit(error.what()));
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                    QString::fromLocal8Bit(error.what()), QMessageBox::Ok);
+    NameMessageIcon(box);
+    box.exec();
   }
   return 0;
 }

@@ -106,6 +106,15 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
   return static_cast<int32_t>(event->status);
 }
 
+// The caption names what the button does next. Screen readers hear the same:
+// the name follows the caption, and so does the description, which at rest
+// is the hint "Start Capture".
+void ShowContCaptureCaption(QPushButton* button, bool capturing) {
+  const QString caption = capturing ? QStringLiteral("Stop Capturing") : QStringLiteral("Cont. Capture");
+  button->setText(caption);
+  button->setAccessibleDescription(capturing ? caption : QString());
+}
+
 // Statuses on which a live capture goes on with the next image.
 bool KeepsCapturing(uint32_t status) {
   return status == kStatusOk || status == kStatusTimeout || status == kStatusWrongImage ||
@@ -155,7 +164,7 @@ void TForm1::StartContinuousCapture() {
   if (Locker && !Locker->Acquire()) ShowStatus(kStatusUsedByAnotherProcess);
   StoppedByCallback = 0;
   StopRequested = 0;
-  BtnContCapture->setText(QStringLiteral("Stop Capturing"));
+  ShowContCaptureCaption(BtnContCapture, true);
   for (QWidget* control : std::initializer_list<QWidget*>{
            BtnInit, BtnCapture, BtnConfig, BtnEnum, CheckBoxAutoCapture,
            CheckBoxShowSmartCaptureDetail, CheckBoxSmartCapture, CheckBoxUseCallback}) {
@@ -196,7 +205,7 @@ void TForm1::StopContinuousCapture() {
   }
   CaptureStopping = false;
 
-  BtnContCapture->setText(QStringLiteral("Cont. Capture"));
+  ShowContCaptureCaption(BtnContCapture, false);
   for (QWidget* control : std::initializer_list<QWidget*>{BtnInit, BtnCapture, BtnConfig, BtnEnum,
                                                            BtnContCapture, CheckBoxUseCallback}) {
     control->setEnabled(true);

@@ -9,6 +9,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <cstdlib>
 #include <cstring>
 
@@ -114,8 +116,17 @@ void LayOutImageViews(TForm1& form) {
   const int frameLeft = (form.TabImage->width() - form.bvlImgFrame->width()) / 2;
   form.bvlImgFrame->move(frameLeft, form.bvlImgFrame->y());
   form.Image1->move(frameLeft + 1, form.bvlImgFrame->y() + 1);
-  QWidget* group = form.AutoOnGroupBox;
+  QGroupBox* group = form.AutoOnGroupBox;
   group->setGeometry(frameLeft, group->y(), form.bvlImgFrame->width(), group->height());
+  // The group narrows with the image; a caption it then cuts shows whole as a tool tip.
+  for (QCheckBox* box : {form.CheckBoxAutoCapture, form.CheckBoxSRFeature}) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    option.text = box->text();
+    const int captionLeft = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).left();
+    const int captionEnd = box->x() + captionLeft + box->fontMetrics().horizontalAdvance(box->text());
+    box->setToolTip(captionEnd > group->width() ? box->text() : QString());
+  }
 
   for (auto [view, frame] : {std::pair{form.ImageScImage, form.BevelScImageFrame},
                              std::pair{form.ImageScImageSplit, form.BevelScImageSplitFrame}}) {

@@ -17,7 +17,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "app/form_font.h"
 #include "app/mainform.h"
+#include "app/readable_text.h"
 #include "app/surface_page.h"
 #include "app/widget_factory.h"
 
@@ -57,8 +59,7 @@ void BindMenuClick(QAction* item, TForm1* form, void (TForm1::*handler)()) {
 // Each row of an information group: caption at the left, its box beside it.
 QLineEdit* AddInfoRow(QGroupBox* group, const char* name, const QString& caption, int row) {
   const int top = 18 + row * 24;
-  MakeLabel(group, "", caption, 12, top + 3);
-  auto* edit = MakeInfoEdit(group, name, caption, QRect(126, top, 206, 21));
+  auto* edit = MakeInfoEdit(MakeLabel(group, "", caption, 12, top + 3), name, QRect(126, top, 206, 21));
   edit->setText(QStringLiteral("Unknown"));
   return edit;
 }
@@ -66,9 +67,7 @@ QLineEdit* AddInfoRow(QGroupBox* group, const char* name, const QString& caption
 }  // namespace
 
 void TForm1::CreateComponents() {
-  QFont formFont(QStringLiteral("MS Sans Serif"));
-  formFont.setPixelSize(11);
-  setFont(formFont);
+  setFont(FormFont());
   setWindowTitle(QStringLiteral("Tolvane Device Diagnostic Utility Version"));
 
   CreateMainMenu();
@@ -160,12 +159,12 @@ void TForm1::CreateTopPanel(QWidget* client) {
   PanelTop->setObjectName(QStringLiteral("PanelTop"));
   PanelTop->setGeometry(0, 0, kClientWidth, 54);
 
-  const QString selectCaption = QStringLiteral("Select a Fingerprint Device :");
-  LabelSelectDevice = MakeBoldLabel(PanelTop, "LabelSelectDevice", selectCaption, 8, 7);
+  LabelSelectDevice = MakeBoldLabel(PanelTop, "LabelSelectDevice",
+                                    QStringLiteral("Select a Fingerprint Device :"), 8, 7);
 
   ComboDeviceID = new QComboBox(PanelTop);
   ComboDeviceID->setObjectName(QStringLiteral("ComboDeviceID"));
-  ComboDeviceID->setAccessibleName(selectCaption);
+  LabelSelectDevice->setBuddy(ComboDeviceID);
   ComboDeviceID->addItems({QStringLiteral("USB"), QStringLiteral("Parallel: AutoDetect"),
                            QStringLiteral("Parallel: 0x378"), QStringLiteral("Parallel: 0x278"),
                            QStringLiteral("Parallel: 0x3BC")});
@@ -184,19 +183,18 @@ void TForm1::CreateGeneralPage() {
   GroupBoxInventory = MakeGroupBox(TabGeneral, "GroupBoxInventory",
                                    QStringLiteral(" Devices && Drivers Installed "),
                                    QRect(6, 6, 344, 248));
-  const QString attached = QStringLiteral("Attached devices");
-  const QString installed = QStringLiteral("Installed Drivers");
-  LabelAttachedDevices = MakeBoldLabel(GroupBoxInventory, "LabelAttachedDevices", attached, 10, 20);
-  LabelEnumSummary = MakeLabel(GroupBoxInventory, "LabelEnumSummary", QString(), 18, 36, 318, 32);
-  LabelEnumSummary->setAccessibleName(attached);
+  LabelAttachedDevices = MakeBoldLabel(GroupBoxInventory, "LabelAttachedDevices",
+                                       QStringLiteral("Attached devices"), 10, 20);
+  LabelEnumSummary =
+      MakeValueLabel(LabelAttachedDevices, "LabelEnumSummary", QString(), QRect(18, 36, 318, 32));
   LabelEnumSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   LabelInstalledDrivers =
-      MakeBoldLabel(GroupBoxInventory, "LabelInstalledDrivers", installed, 10, 74);
-  LabelDriverInfo = MakeLabel(GroupBoxInventory, "LabelDriverInfo", QString(), 18, 90, 318, 156);
+      MakeBoldLabel(GroupBoxInventory, "LabelInstalledDrivers", QStringLiteral("Installed Drivers"), 10, 74);
+  LabelDriverInfo =
+      MakeValueLabel(LabelInstalledDrivers, "LabelDriverInfo", QString(), QRect(18, 90, 318, 156));
   // A row names a module and a kernel file with their versions; wrapped, every
   // version stays readable in the fixed-width window.
   LabelDriverInfo->setWordWrap(true);
-  LabelDriverInfo->setAccessibleName(installed);
   LabelDriverInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
   GroupBoxUSB = MakeGroupBox(TabGeneral, "GroupBoxUSB", QStringLiteral("USB Device"),
@@ -209,6 +207,7 @@ void TForm1::CreateGeneralPage() {
   bold.setBold(true);
   GroupBoxUSB->setFont(bold);
   GroupBoxUSB->setEnabled(false);
+  KeepTextReadable(GroupBoxUSB, ContainerTitle::Readable);
 
   GroupBoxPP = MakeGroupBox(TabGeneral, "GroupBoxPP", QStringLiteral("Parallel Device"),
                             QRect(6, 386, 344, 120));
@@ -220,6 +219,7 @@ void TForm1::CreateGeneralPage() {
     edit->setReadOnly(true);
   }
   GroupBoxPP->setEnabled(false);
+  KeepTextReadable(GroupBoxPP, ContainerTitle::Readable);
 }
 
 void TForm1::CreateImagePage() {
@@ -261,11 +261,24 @@ void TForm1::CreateImagePage() {
   CheckBoxSRFeature = MakeCheckBox(AutoOnGroupBox, "CheckBoxSRFeature",
                                    QStringLiteral("SR feature (Read Only)"), QRect(130, 19, 166, 18));
   CheckBoxSRFeature->setEnabled(false);
+  // Without auto capture the group is disabled, while an R20's SR flag is
+  // still shown in it.
+  KeepTextReadable(AutoOnGroupBox, ContainerTitle::Greyed);
 
   StatusBar = new QStatusBar(TabImage);
   StatusBar->setObjectName(QStringLiteral("StatusBar"));
-  StatusBar->setAccessibleName(QStringLiteral("Status"));
+  // Unnamed, the status bar is named by its message: screen readers read each
+  // result and hear it change.
   StatusBar->setSizeGripEnabled(false);
+  // A message longer than the bar (a saved file's path) shows whole as its tool
+  // tip. The bar keeps 6 pixels left and 12 right of its message.
+  connect(StatusBar, &QStatusBar::messageChanged, StatusBar, [bar = StatusBar](const QString& message) {
+    constexpr int kMessageMargins = 18;
+    const bool cut = bar->fontMetrics().horizontalAdvance(message) > bar->width() - kMessageMargins;
+    bar->setToolTip(cut ? message : QString());
+  });
+  // What the bar is; its name is the message.
+  StatusBar->setAccessibleDescription(QStringLiteral("Status"));
   StatusBar->resize(StatusBar->width(), 20);
   StatusBar->showMessage(QStringLiteral("Click init button to initialize device"));
   TabImage->AlignBottom(StatusBar);

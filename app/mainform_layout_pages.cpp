@@ -16,13 +16,23 @@
 
 namespace {
 
-// A caption with its value label right behind it.
+// The detail group's three columns of caption and value, and the caption of
+// the brightness list after them.
+constexpr int kDetailColumns[] = {16, 172, 308, 440};
+
+// A caption with its value label right behind it, up to the next column.
 QLabel* AddDetailValue(QGroupBox* group, const char* name, const QString& caption,
-                       const QString& value, int left, int top) {
-  QLabel* title = MakeLabel(group, "", caption, left, top);
-  QLabel* shown = MakeLabel(group, name, value, title->geometry().right() + 5, top, 40, -1);
-  shown->setAccessibleName(caption);
-  return shown;
+                       const QString& value, int column, int top) {
+  QLabel* title = MakeLabel(group, "", caption, kDetailColumns[column], top);
+  const int left = title->geometry().right() + 5;
+  return MakeValueLabel(title, name, value,
+                        QRect(left, top, kDetailColumns[column + 1] - 4 - left, title->height()));
+}
+
+// An image's capture time right behind the image's caption.
+QLabel* AddCaptureTime(QLabel* caption, const char* name) {
+  return MakeValueLabel(caption, name, QStringLiteral("0 ms"),
+                        QRect(caption->geometry().right() + 6, caption->y(), 60, caption->height()));
 }
 
 struct TuningBar {
@@ -37,11 +47,11 @@ TuningBar AddTuningBar(QWidget* page, const char* barName, const char* labelName
                        int left) {
   constexpr int kTop = 545;
   constexpr int kWidth = 121;
-  MakeLabel(page, "", caption, left, kTop);
-  MakeLabel(page, "", QString::number(minimum), left, kTop + 16);
-  QLabel* current = MakeLabel(page, labelName, QString::number(position), left + 40, kTop + 16, 41, -1);
+  QLabel* title = MakeLabel(page, "", caption, left, kTop);
+  QLabel* minLabel = MakeLabel(page, "", QString::number(minimum), left, kTop + 16);
+  QLabel* current = MakeValueLabel(title, labelName, QString::number(position),
+                                   QRect(left + 40, kTop + 16, 41, minLabel->height()));
   current->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  current->setAccessibleName(caption);
   QLabel* maxLabel = MakeLabel(page, "", QString::number(maximum), 0, kTop + 16);
   maxLabel->move(left + kWidth - maxLabel->width(), kTop + 16);
   QScrollBar* bar = MakeScrollBar(page, barName, caption, minimum, maximum, position,
@@ -62,38 +72,34 @@ void TForm1::CreateSmartCapturePage() {
                                   QRect(3, 3, 630, 91));
   const QString zero = QStringLiteral("0");
   LabelScVersion = AddDetailValue(GroupBoxScDetail, "LabelScVersion", QStringLiteral("Version:"),
-                                  QStringLiteral("Unknown"), 16, 22);
+                                  QStringLiteral("Unknown"), 0, 22);
   LabelScCaptureSpeed = AddDetailValue(GroupBoxScDetail, "LabelScCaptureSpeed",
-                                       QStringLiteral("Capture speed:"), zero, 16, 44);
+                                       QStringLiteral("Capture speed:"), zero, 0, 44);
   LabelScGrayQuality = AddDetailValue(GroupBoxScDetail, "LabelScGrayQuality",
-                                      QStringLiteral("Gray quality of first image:"), zero, 16, 66);
+                                      QStringLiteral("Gray quality of first image:"), zero, 0, 66);
   LabelScInitBrightness = AddDetailValue(GroupBoxScDetail, "LabelScInitBrightness",
-                                         QStringLiteral("Init brightness:"), zero, 196, 22);
+                                         QStringLiteral("Init brightness:"), zero, 1, 22);
   LabelScSmartBrightness = AddDetailValue(GroupBoxScDetail, "LabelScSmartBrightness",
-                                          QStringLiteral("Smart brightness:"), zero, 196, 44);
+                                          QStringLiteral("Smart brightness:"), zero, 1, 44);
   LabelScNumOfCaptures = AddDetailValue(GroupBoxScDetail, "LabelScNumOfCaptures",
-                                        QStringLiteral("Total capture:"), zero, 196, 66);
+                                        QStringLiteral("Total capture:"), zero, 1, 66);
   LabelScErrorCode = AddDetailValue(GroupBoxScDetail, "LabelScErrorCode",
-                                    QStringLiteral("Error code:"), zero, 320, 22);
+                                    QStringLiteral("Error code:"), zero, 2, 22);
   LabelScLineDiffMax = AddDetailValue(GroupBoxScDetail, "LabelScLineDiffMax",
-                                      QStringLiteral("Line Diff Max:"), zero, 320, 44);
-  const QString brightnesses = QStringLiteral("Brightnesses:");
-  MakeLabel(GroupBoxScDetail, "", brightnesses, 440, 22);
+                                      QStringLiteral("Line Diff Max:"), zero, 2, 44);
+  QLabel* brightnesses = MakeLabel(GroupBoxScDetail, "", QStringLiteral("Brightnesses:"), kDetailColumns[3], 22);
   ListBoxScBrightnesses = new QListWidget(GroupBoxScDetail);
   ListBoxScBrightnesses->setObjectName(QStringLiteral("ListBoxScBrightnesses"));
-  ListBoxScBrightnesses->setAccessibleName(brightnesses);
+  // Qt names a list by no caption of its own accord.
+  ListBoxScBrightnesses->setAccessibleName(brightnesses->text());
+  brightnesses->setBuddy(ListBoxScBrightnesses);
   ListBoxScBrightnesses->setGeometry(513, 22, 90, 57);
 
   const QString firstImage = QStringLiteral("First Image:");
   const QString secondImage = QStringLiteral("Second Image (split):");
-  QLabel* firstCaption = MakeLabel(page, "", firstImage, 6, 105);
-  LabelImage1CaptureTime = MakeLabel(page, "LabelImage1CaptureTime", QStringLiteral("0 ms"),
-                                     firstCaption->geometry().right() + 6, 105, 60, -1);
-  LabelImage1CaptureTime->setAccessibleName(firstImage);
-  QLabel* secondCaption = MakeLabel(page, "", secondImage, 322, 105);
-  LabelImage2CaptureTime = MakeLabel(page, "LabelImage2CaptureTime", QStringLiteral("0 ms"),
-                                     secondCaption->geometry().right() + 6, 105, 60, -1);
-  LabelImage2CaptureTime->setAccessibleName(secondImage);
+  LabelImage1CaptureTime = AddCaptureTime(MakeLabel(page, "", firstImage, 6, 105), "LabelImage1CaptureTime");
+  LabelImage2CaptureTime =
+      AddCaptureTime(MakeLabel(page, "", secondImage, 322, 105), "LabelImage2CaptureTime");
 
   BevelScImageFrame = MakeBevel(page, "BevelScImageFrame", QRect(3, 125, 304, 404));
   ImageScImage = MakeImageView(page, "ImageScImage", firstImage, QRect(4, 126, 300, 400));
@@ -129,9 +135,8 @@ void TForm1::CreateSmartCapturePage() {
   ButtonOpenSCDFile = MakeButton(page, "ButtonOpenSCDFile", QStringLiteral("Open SCDFile..."),
                                  QRect(10, 644, 96, 25));
   ButtonOpenSCDFile->setEnabled(false);
-  const QString scdPath = QStringLiteral("SCD path:");
-  MakeLabel(page, "", scdPath, 221, 640);
-  EditScdFilePath = MakeInfoEdit(page, "EditScdFilePath", scdPath, QRect(221, 656, 319, 21));
+  EditScdFilePath = MakeInfoEdit(MakeLabel(page, "", QStringLiteral("SCD path:"), 221, 640),
+                                 "EditScdFilePath", QRect(221, 656, 319, 21));
   EditScdFilePath->setReadOnly(true);
 }
 

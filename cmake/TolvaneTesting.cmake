@@ -1,11 +1,25 @@
 # tolvane_add_test_program(NAME SOURCES... LIBRARIES... [LABELS...])
 # One GoogleTest program per layer, each test registered with CTest.
+# Sources named *_linux_test.cpp need Linux itself (fork, Qt, the stand-in's
+# own windows and counters) and *_windows_test.cpp the real system; every
+# other source builds for both.
 include(GoogleTest)
 function(tolvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
+  if(WIN32)
+    list(FILTER ARG_SOURCES EXCLUDE REGEX "_linux_test\\.cpp$")
+  else()
+    list(FILTER ARG_SOURCES EXCLUDE REGEX "_windows_test\\.cpp$")
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gmock)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  if(CMAKE_CROSSCOMPILING)
+    # Every start under the emulator costs time, so the program is one test.
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" FIXTURES_REQUIRED wine_prefix)
+    return()
+  endif()
   set(env
     "ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"

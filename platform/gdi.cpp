@@ -17,10 +17,13 @@ namespace {
 
 constexpr int kBlackOnWhite = 1;  // the stretch mode of a new device context
 constexpr WORD kPaletteVersion = 0x300;
+// The system's default palette, selected in every new device context. A stock
+// object: it is never created or deleted, and realizing it maps no entry.
+const HPALETTE kDefaultPalette = reinterpret_cast<HPALETTE>(uintptr_t{0x7EFFFFF0});
 
 struct DeviceContext {
   HWND window;
-  HPALETTE palette = nullptr;
+  HPALETTE palette = kDefaultPalette;
   int stretchMode = kBlackOnWhite;
 };
 
@@ -150,7 +153,10 @@ extern "C" HPALETTE WINAPI CreatePalette(const LOGPALETTE* palette) {
 extern "C" HPALETTE WINAPI SelectPalette(HDC dc, HPALETTE palette, BOOL /*forceBackground*/) {
   std::lock_guard guard(objectsLock);
   platform::DeviceContext* context = platform::FindContextLocked(dc);
-  if (context == nullptr || !platform::palettes.contains(platform::Key(palette))) return nullptr;
+  if (context == nullptr ||
+      (palette != platform::kDefaultPalette && !platform::palettes.contains(platform::Key(palette)))) {
+    return nullptr;
+  }
   const HPALETTE previous = context->palette;
   context->palette = palette;
   return previous;

@@ -1,7 +1,8 @@
 // The biometric framework's header, beside win32.h: on Windows <winbio.h>,
-// elsewhere the documented records and values the program uses. The framework
-// library is loaded at run time, so its entry points are given as function
-// types and names to look up, and the framework stand-in implements them.
+// elsewhere, and with a Windows compiler that lacks it (mingw-w64), the
+// documented records and values the program uses. The framework library is
+// loaded at run time, so its entry points are given as function types and
+// names to look up, and the framework stand-in implements them.
 #pragma once
 
 #include <cstddef>
@@ -9,16 +10,18 @@
 
 #include "platform/win32.h"
 
-#ifdef _WIN32
+#if defined(_WIN32) && __has_include(<winbio.h>)
 #include <winbio.h>
 #else
 
+#ifndef _WIN32
 typedef int32_t HRESULT;  // >= 0 success, < 0 failure
 typedef size_t SIZE_T;
 typedef uint8_t UCHAR;
 typedef UCHAR* PUCHAR;
 typedef ULONG* PULONG;
 typedef void* PVOID;
+#endif
 
 typedef ULONG WINBIO_SESSION_HANDLE;  // 0 = none
 typedef ULONG WINBIO_UNIT_ID;
@@ -62,7 +65,7 @@ static_assert(offsetof(WINBIO_UNIT_SCHEMA, Model) == 1556);
 // The default database is named by the pointer value 1, not by a record.
 #define WINBIO_DB_DEFAULT (reinterpret_cast<GUID*>(static_cast<uintptr_t>(1)))
 
-#endif  // _WIN32
+#endif  // <winbio.h>
 
 // The seven entry points, with the framework's documented signatures.
 typedef HRESULT(WINAPI* WinBioOpenSessionFn)(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,

@@ -1,8 +1,9 @@
 // Renders the main window (General and Image pages) and the About box into PNG
 // files, for the documentation: tolvane-screenshots OUTPUT_DIRECTORY.
 // Run on the offscreen platform; the window shows what the simulated machine
-// holds once the first Refresh has run, and then the R20 reader initialized,
-// capturing, and making a smart capture.
+// holds once the first Refresh has run, then the R20 reader initialized,
+// capturing and making a smart capture, an HMX04 (a smaller image) after a
+// capture, and the parallel reader initialized.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +24,23 @@ void ProcessEventsFor(int milliseconds) {
   QElapsedTimer clock;
   clock.start();
   while (clock.elapsed() < milliseconds) QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// Selects the listed reader and runs Init; false when it is not listed.
+bool InitReader(TForm1& form, const char* item) {
+  const int index = form.ComboDeviceID->findText(QString::fromLatin1(item));
+  if (index < 0) {
+    std::fprintf(stderr, "tolvane-screenshots: no %s reader listed\n", item);
+    return false;
+  }
+  form.ComboDeviceID->setCurrentIndex(index);
+  form.BtnInitClick(form.BtnInit);
+  return true;
+}
+
+void ShowPage(TForm1& form, QWidget* page) {
+  form.PageControl1->setCurrentWidget(page);
+  ProcessEventsFor(100);
 }
 
 bool Save(QWidget& widget, const QDir& directory, const char* name) {
@@ -60,15 +78,11 @@ int main(int argc, char* argv[]) {
   saved = Save(about, directory, "about.png") && saved;
   about.hide();
 
-  const int r20 = form.ComboDeviceID->findText(QStringLiteral("R20 -- HMX05:0"));
-  if (r20 < 0) {
-    std::fprintf(stderr, "tolvane-screenshots: no R20 reader listed\n");
-    return 1;
-  }
-  form.ComboDeviceID->setCurrentIndex(r20);
-  form.BtnInitClick(form.BtnInit);
-  form.PageControl1->setCurrentWidget(form.TabImage);
-  ProcessEventsFor(100);
+  // The R20 initialized: its identity in the USB group, the Image tab ready.
+  if (!InitReader(form, "R20 -- HMX05:0")) return 1;
+  ShowPage(form, form.TabGeneral);
+  saved = Save(form, directory, "main-general-usb.png") && saved;
+  ShowPage(form, form.TabImage);
   saved = Save(form, directory, "main-init.png") && saved;
 
   // A captured fingerprint with its result line.
@@ -89,5 +103,20 @@ int main(int argc, char* argv[]) {
   form.PageControl2->setCurrentWidget(form.TabSmartCapture);
   ProcessEventsFor(100);
   saved = Save(*form.PageControl2, directory, "smart-capture.png") && saved;
+
+  // A reader with images smaller than 300 x 400, after a capture.
+  if (!InitReader(form, "USB -- HMX04:0")) return 1;
+  ShowPage(form, form.TabImage);
+  if (!form.CaptureOnce()) {
+    std::fprintf(stderr, "tolvane-screenshots: the HMX04 captured no image\n");
+    return 1;
+  }
+  ProcessEventsFor(100);
+  saved = Save(form, directory, "main-capture-small.png") && saved;
+
+  // The parallel reader initialized: its port and mode in the parallel group.
+  if (!InitReader(form, "Parallel -- HMP02:0")) return 1;
+  ShowPage(form, form.TabGeneral);
+  saved = Save(form, directory, "main-general-parallel.png") && saved;
   return saved ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/aboutbox.h"
+#include "legible_texts.h"
 
 namespace {
 
@@ -14,6 +15,8 @@ TEST(AboutBoxTest, ShowsTheVersionOfThisBuild) {
   EXPECT_TRUE(about.Label4->font().bold());
   EXPECT_EQ(about.size(), QSize(311, 210));
   EXPECT_EQ(about.minimumSize(), about.maximumSize());
+  about.show();
+  EXPECT_EQ(CutTexts(&about), std::vector<std::string>{});
 }
 
 TEST(AboutBoxTest, OkIsTheDefaultButtonAndClosesWithResultOk) {

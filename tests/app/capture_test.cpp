@@ -14,6 +14,7 @@
 #include "app/surface_page.h"
 #include "device/locks.h"
 #include "device/sensor.h"
+#include "legible_texts.h"
 #include "open_reader_fixture.h"
 #include "sim_command.h"
 
@@ -130,6 +131,11 @@ TEST_F(CaptureTest, TwoPressesStartThenStopWithTheControlsAndTheLockOfARun) {
   form_->BtnContCaptureClick();
   EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
   EXPECT_TRUE(form_->BtnContCapture->isEnabled());
+  // Whole in the button, and heard as shown.
+  const TextPlace caption = TextPlaces(form_->BtnContCapture).front();
+  EXPECT_TRUE(caption.room.contains(caption.drawn));
+  EXPECT_EQ(Heard(form_->BtnContCapture), QStringLiteral("Stop Capturing"));
+  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QStringLiteral("Stop Capturing"));
   for (QWidget* control : std::initializer_list<QWidget*>{
            form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum,
            form_->CheckBoxAutoCapture, form_->CheckBoxShowSmartCaptureDetail,
@@ -144,6 +150,8 @@ TEST_F(CaptureTest, TwoPressesStartThenStopWithTheControlsAndTheLockOfARun) {
   form_->BtnContCaptureClick();
   EXPECT_FALSE(form_->CaptureThread.joinable());
   EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+  EXPECT_EQ(Heard(form_->BtnContCapture), QStringLiteral("Cont. Capture"));
+  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QStringLiteral("Start Capture"));
   for (QWidget* control : std::initializer_list<QWidget*>{
            form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum, form_->BtnContCapture,
            form_->CheckBoxUseCallback, form_->CheckBoxAutoCapture,

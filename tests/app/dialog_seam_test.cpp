@@ -1,4 +1,9 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest.h>
+#include <utility>
 
 #include "app/dialog_seam.h"
 
@@ -31,6 +36,25 @@ TEST(DialogSeamTest, MessageBoxesAreRecordedAndAnswered) {
   ASSERT_EQ(seam.shownMessages.size(), 1u);
   EXPECT_EQ(seam.shownMessages[0].caption, "ERROR");
   EXPECT_FALSE(seam.shownMessages[0].owned);
+}
+
+// A screen reader hears what kind of message a box brings: its icon's name.
+TEST(DialogSeamTest, AMessageBoxIconIsNamedByItsMeaning) {
+  for (const auto& [icon, meaning] : {std::pair{MessageIcon::Warning, "Warning"}, std::pair{MessageIcon::Error, "Error"}}) {
+    DialogSeam seam;
+    QStringList graphics;
+    QTimer::singleShot(0, [&] {
+      QWidget* box = QApplication::activeModalWidget();
+      ASSERT_NE(box, nullptr);
+      const QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(box);
+      for (int i = 0; i < shown->childCount(); ++i) {
+        if (shown->child(i)->role() == QAccessible::Graphic) graphics << shown->child(i)->text(QAccessible::Name);
+      }
+      qobject_cast<QMessageBox*>(box)->accept();
+    });
+    seam.MessageBox(nullptr, "Not support this .scd file", "ERROR", icon);
+    EXPECT_EQ(graphics, QStringList{QString::fromLatin1(meaning)});
+  }
 }
 
 }  // namespace

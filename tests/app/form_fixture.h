@@ -2,8 +2,10 @@
 // program start.
 #pragma once
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdlib>
@@ -35,6 +37,20 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs 
 
 inline void ProcessEventsFor(int milliseconds) {
   ProcessEventsUntil([] { return false; }, milliseconds);
+}
+
+// What a screen reader hears of `object`: its accessible name, or another text.
+inline QString Heard(QObject* object, QAccessible::Text text = QAccessible::Name) {
+  const QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(object);
+  return heard ? heard->text(text) : QString();
+}
+
+// The status bar's message as a person reads it. A screen reader hears the
+// same: the bar's accessible name is its message.
+inline QString ShownStatus(const TForm1& form) {
+  const QString message = form.StatusBar->currentMessage();
+  EXPECT_EQ(Heard(form.StatusBar), message) << "a screen reader hears another status";
+  return message;
 }
 
 class FormTest : public ::testing::Test {

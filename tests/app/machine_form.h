@@ -3,6 +3,7 @@
 // then the window, whose first Refresh the test runs itself.
 #pragma once
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -68,6 +69,20 @@ class MachineFormTest : public ::testing::Test {
     return *form_;
   }
 
+  // The window on screen, its pages laid out.
+  TForm1& Shown() {
+    Form().show();
+    ProcessEventsFor(50);
+    return *form_;
+  }
+
+  // A press, as a person makes it: only on an enabled button.
+  static void Press(QAbstractButton* button) {
+    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+    button->click();
+    ProcessEventsFor(20);
+  }
+
   // Refresh, select `item`, Init.
   TForm1& Initialized(int item = 0) {
     Refreshed().ComboDeviceID->setCurrentIndex(item);
@@ -75,7 +90,7 @@ class MachineFormTest : public ::testing::Test {
     return *form_;
   }
 
-  std::string Status() const { return form_->StatusBar->currentMessage().toStdString(); }
+  std::string Status() const { return ShownStatus(*form_).toStdString(); }
 
   std::vector<std::string> Items() const {
     std::vector<std::string> items;

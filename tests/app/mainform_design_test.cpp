@@ -48,7 +48,7 @@ TEST_F(DesignTest, TitleSelectorAndStatusBeforeTheFirstRefresh) {
             (QStringList{"USB", "Parallel: AutoDetect", "Parallel: 0x378", "Parallel: 0x278",
                          "Parallel: 0x3BC"}));
   EXPECT_FALSE(form_->ComboDeviceID->isEditable());
-  EXPECT_EQ(form_->StatusBar->currentMessage(), "Click init button to initialize device");
+  EXPECT_EQ(ShownStatus(*form_), "Click init button to initialize device");
   EXPECT_EQ(form_->StatusBar->parentWidget(), form_->TabImage);
   EXPECT_EQ(form_->PageControl1->currentWidget(), form_->TabImage);
   EXPECT_EQ(form_->PageControl1->tabText(0), "General     ");
@@ -169,13 +169,16 @@ TEST_F(DesignTest, EveryControlHasAnAccessibleName) {
       continue;
     }
     ++checked;
-    EXPECT_FALSE(widget->accessibleName().trimmed().isEmpty())
+    EXPECT_FALSE(Heard(widget).trimmed().isEmpty())
         << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " in "
         << widget->parentWidget()->objectName().toStdString();
   }
   EXPECT_GT(checked, 30);
-  EXPECT_EQ(form_->EditSN->accessibleName(), "Serial Number :");
-  EXPECT_EQ(form_->ScrollBarGainMin->accessibleName(), "Gain Min:");
+  // Named by their captions, exactly as shown.
+  EXPECT_EQ(Heard(form_->EditSN), "Serial Number :");
+  EXPECT_EQ(Heard(form_->ScrollBarGainMin), "Gain Min:");
+  EXPECT_EQ(Heard(form_->CheckBoxAutoCapture), " Auto Capture");
+  EXPECT_EQ(Heard(form_->GroupBoxInventory), " Devices & Drivers Installed ");
 }
 
 TEST_F(DesignTest, FirstRefreshRunsOnceAfterStartAndReplacesTheDesignItems) {

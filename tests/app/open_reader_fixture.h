@@ -158,7 +158,7 @@ class OpenReaderTest : public FormTest {
     UseImage(type, width, height);
   }
 
-  QString StatusText() const { return form_->StatusBar->currentMessage(); }
+  QString StatusText() const { return ShownStatus(*form_); }
 
   // Presses "Cont. Capture" and waits for the worker to be at work.
   void StartContinuousCapture() {

@@ -48,7 +48,7 @@ class ScriptedFormTest : public FormTest {
     form_->ScDetail->size = size;
   }
 
-  QString Status() const { return form_->StatusBar->currentMessage(); }
+  QString Status() const { return ShownStatus(*form_); }
 
   ScriptedSensor sensor_;
   DeviceEntry entries_[2]{};

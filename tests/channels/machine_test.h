@@ -7,7 +7,7 @@
 #include <string>
 
 #include "simulator/machine/machine.h"
-#include "tests/platform/child_process.h"
+#include "tests/platform/contract/lock_holder.h"
 #include "tests/platform/scoped_machine_root.h"
 
 class MachineTest : public ::testing::Test {
@@ -36,14 +36,9 @@ class MachineTest : public ::testing::Test {
 // Another process that holds the named mutex `name` until the object goes away.
 class NamedLockHolder {
  public:
-  explicit NamedLockHolder(const std::string& name)
-      : child_([name] { return TakeAndKeep(name); }, [] {}, ChildProcess::AfterReady::WaitForParent) {}
-  bool Holding() { return child_.WaitReady(); }
+  explicit NamedLockHolder(const std::string& name) : holder_(name, LockHolder::Then::ReleaseWhenFinished) {}
+  bool Holding() { return holder_.WaitHeld(); }
 
  private:
-  static bool TakeAndKeep(const std::string& name) {
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    return mutex && WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0;
-  }
-  ChildProcess child_;
+  LockHolder holder_;
 };

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "device/locks.h"
-#include "tests/platform/child_process.h"
+#include "tests/platform/contract/lock_holder.h"
 #include "tests/platform/scoped_machine_root.h"
 
 namespace {
@@ -36,12 +36,6 @@ TEST_F(LocksTest, UnitLockerWithANameThatCannotFitHasNoLock) {
   EXPECT_TRUE(refused.Release());
   UnitLocker noStem(nullptr, 0);
   EXPECT_FALSE(noStem.Acquire());
-}
-
-TEST_F(LocksTest, MutexWithoutHandleNeitherAcquiresNorFailsToRelease) {
-  Mutex none(nullptr, FALSE, nullptr);
-  EXPECT_FALSE(none.Acquire(0));
-  EXPECT_TRUE(none.Release());
 }
 
 TEST_F(LocksTest, MutexRecursesOnItsThreadAndTimesOutOnAnother) {
@@ -75,14 +69,8 @@ TEST_F(LocksTest, MutexCreatedInitiallyOwnedAndReleasedByItsDestruction) {
 }
 
 TEST_F(LocksTest, LockHeldByAnotherProcessFailsAfterTheWait) {
-  UnitLocker* childLocker = nullptr;  // lives in the child only
-  ChildProcess holder(
-      [&] {
-        childLocker = new UnitLocker("qvdx_exe", 0);
-        return childLocker->Acquire();
-      },
-      [&] { delete childLocker; }, ChildProcess::AfterReady::WaitForParent);
-  ASSERT_TRUE(holder.WaitReady());
+  LockHolder holder("qvdx_exeUNITLOCKER0", LockHolder::Then::ReleaseWhenFinished);
+  ASSERT_TRUE(holder.WaitHeld());
 
   UnitLocker locker("qvdx_exe", 0);
   const auto start = std::chrono::steady_clock::now();
@@ -96,23 +84,11 @@ TEST_F(LocksTest, LockHeldByAnotherProcessFailsAfterTheWait) {
 
 TEST_F(LocksTest, LockOfAHolderThatDiedIsAcquirable) {
   UnitLocker locker("__TOLVANE_HMX05_SYNC_OBJ__", 1);
-  ChildProcess holder([&] { return locker.Acquire(); }, [] {}, ChildProcess::AfterReady::Die);
-  ASSERT_TRUE(holder.WaitReady());
+  LockHolder holder(locker.Name(), LockHolder::Then::Die);
+  ASSERT_TRUE(holder.WaitHeld());
   holder.Finish();
   EXPECT_TRUE(locker.Acquire());
   EXPECT_TRUE(locker.Release());
-}
-
-TEST_F(LocksTest, LocksOfDifferentMachinesNeverMeet) {
-  UnitLocker here("qvdx_exe", 0);
-  ASSERT_TRUE(here.Acquire());
-  ScopedMachineRoot otherMachine;
-  std::thread([] {
-    UnitLocker there("qvdx_exe", 0);
-    EXPECT_TRUE(there.Acquire());
-    EXPECT_TRUE(there.Release());
-  }).join();
-  EXPECT_TRUE(here.Release());
 }
 
 }  // namespace

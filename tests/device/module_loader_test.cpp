@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "device/proc_address.h"
-#include "tests/simulator/temp_root.h"
+#include "tests/platform/scoped_machine_root.h"
 
+// The test modules lie beside the test program, where the library search
+// looks first.
 namespace {
 
 using SensorFn = ISensor* (*)();
@@ -14,13 +16,13 @@ ISensor* const kStale = reinterpret_cast<ISensor*>(0x10);
 HMODULE const kStaleModule = reinterpret_cast<HMODULE>(0x20);
 
 TEST(ModuleLoader, LoadsCreatesAndUnloadsThroughTheModule) {
-  TempMachineRoot temp;
+  ScopedMachineRoot root;
   // Held by the test too, so the module's records can be read after the loader frees it.
-  HMODULE observer = LoadLibraryA(TEST_MODULE_Complete);
+  HMODULE observer = LoadLibraryA("TestModuleComplete.dll");
   ASSERT_TRUE(observer);
   ISensor* sensor = kStale;
   HMODULE module = kStaleModule;
-  ASSERT_EQ(LoadSensorModule(TEST_MODULE_Complete, sensor, module, 6), kLoadOk);
+  ASSERT_EQ(LoadSensorModule("TestModuleComplete.dll", sensor, module, 6), kLoadOk);
   EXPECT_EQ(module, observer);
   EXPECT_EQ(sensor, ProcAddressAs<SensorFn>(observer, "SensorToken")());
   EXPECT_EQ(ProcAddressAs<TypeFn>(observer, "LastReaderType")(), 6u);
@@ -35,10 +37,10 @@ TEST(ModuleLoader, LoadsCreatesAndUnloadsThroughTheModule) {
 }
 
 TEST(ModuleLoader, ModuleWithoutCreateExportGivesTwoAndStaysLoaded) {
-  TempMachineRoot temp;
+  ScopedMachineRoot root;
   ISensor* sensor = kStale;
   HMODULE module = nullptr;
-  EXPECT_EQ(LoadSensorModule(TEST_MODULE_NoCreate, sensor, module, 7), kLoadNoCreateExport);
+  EXPECT_EQ(LoadSensorModule("TestModuleNoCreate.dll", sensor, module, 7), kLoadNoCreateExport);
   EXPECT_EQ(sensor, nullptr);
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(GetModuleHandleA("TestModuleNoCreate.dll"), module);
@@ -46,10 +48,10 @@ TEST(ModuleLoader, ModuleWithoutCreateExportGivesTwoAndStaysLoaded) {
 }
 
 TEST(ModuleLoader, FailingCreateGivesThreeAndKeepsTheModule) {
-  TempMachineRoot temp;
+  ScopedMachineRoot root;
   ISensor* sensor = kStale;
   HMODULE module = nullptr;
-  EXPECT_EQ(LoadSensorModule(TEST_MODULE_FailingCreate, sensor, module, 5), kLoadCreateFailed);
+  EXPECT_EQ(LoadSensorModule("TestModuleFailingCreate.dll", sensor, module, 5), kLoadCreateFailed);
   EXPECT_EQ(sensor, nullptr);
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(ProcAddressAs<TypeFn>(module, "LastReaderType")(), 5u);
@@ -57,7 +59,7 @@ TEST(ModuleLoader, FailingCreateGivesThreeAndKeepsTheModule) {
 }
 
 TEST(ModuleLoader, MissingModuleGivesOneAndLeavesBothFieldsNull) {
-  TempMachineRoot temp;
+  ScopedMachineRoot root;
   ISensor* sensor = kStale;
   HMODULE module = kStaleModule;
   EXPECT_EQ(LoadSensorModule("NoSuchModule.dll", sensor, module, 6), kLoadModuleMissing);
@@ -67,10 +69,10 @@ TEST(ModuleLoader, MissingModuleGivesOneAndLeavesBothFieldsNull) {
 
 // The sensor is not destroyed, but it lived in the freed module: it is forgotten.
 TEST(ModuleLoader, UnloadFreesAModuleWithoutDestroyExportAndForgetsItsSensor) {
-  TempMachineRoot temp;
+  ScopedMachineRoot root;
   ISensor* sensor = nullptr;
   HMODULE module = nullptr;
-  ASSERT_EQ(LoadSensorModule(TEST_MODULE_NoDestroy, sensor, module, 3), kLoadOk);
+  ASSERT_EQ(LoadSensorModule("TestModuleNoDestroy.dll", sensor, module, 3), kLoadOk);
   ASSERT_NE(sensor, nullptr);
 
   UnloadSensorModule(sensor, module);

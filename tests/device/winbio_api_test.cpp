@@ -25,7 +25,7 @@ std::unique_ptr<WINBIO_UNIT_SCHEMA> Unit(const char16_t* manufacturer, const cha
 
 TEST(FrameworkUnitMatching, NeedsTheMakerAndTheGenerationDigits) {
   const WideText hmx05 = FrameworkModelPattern(kReaderHmx05);
-  EXPECT_EQ(hmx05, WideText(u"05"));
+  EXPECT_EQ(hmx05, (WideText{'0', '5'}));
   EXPECT_TRUE(FrameworkModelPattern(kReaderAny).empty());
   EXPECT_TRUE(FrameworkModelPattern(kReaderParallel).empty());
 

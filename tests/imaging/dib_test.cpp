@@ -1,4 +1,4 @@
-// The display bitmap drawn onto a window surface.
+// The display bitmap drawn into a device context.
 #include "imaging/dib.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +7,13 @@
 #include <thread>
 #include <vector>
 
-#include "platform/gdi_host.h"
-#include "test_window.h"
+#include "tests/platform/contract/test_canvas.h"
 
 namespace {
 
-using imaging_test::Gray;
-using imaging_test::kWhite;
-using imaging_test::TestWindow;
-using imaging_test::WindowDc;
+using contract_test::GrayRgb;
+using contract_test::kWhiteRgb;
+using contract_test::TestCanvas;
 
 std::vector<uint8_t> Image(int width, int height, uint8_t (*level)(int x, int y)) {
   std::vector<uint8_t> image(static_cast<size_t>(width) * height);
@@ -59,17 +57,13 @@ TEST(CDibClass, WidthNotAMultipleOfFourDropsTheLastColumnsWithoutShearing) {
   const auto image = Image(kWidth, kHeight, [](int x, int y) -> uint8_t {
     return x >= 256 ? 250 : static_cast<uint8_t>(y % 200);
   });
-  TestWindow window(kWidth, kHeight);
-  CDibClass dib(window.Handle());
+  TestCanvas canvas(kWidth, kHeight);
+  CDibClass dib;
   dib.Create(kWidth, kHeight);
-  {
-    WindowDc dc(window.Handle());
-    const RECT rect{0, 0, kWidth, kHeight};
-    dib.DrawImage(dc.Get(), &rect, image.data());
-  }
-  EXPECT_EQ(window.SurfaceChanges(), 1);
+  const RECT rect{0, 0, kWidth, kHeight};
+  dib.DrawImage(canvas.Dc(), &rect, image.data());
   for (int y = 0; y < kHeight; ++y) {
-    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(window.Pixel(x, y), Gray(y % 200)) << x << "," << y;
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(canvas.Pixel(x, y), GrayRgb(y % 200)) << x << "," << y;
   }
 }
 
@@ -77,104 +71,78 @@ TEST(CDibClass, WidthMultipleOfFourShowsEveryPixelUprightInsideTheRectangle) {
   constexpr int kWidth = 260;
   constexpr int kHeight = 300;
   const auto image = Image(kWidth, kHeight, [](int x, int y) { return static_cast<uint8_t>(x + 3 * y); });
-  TestWindow window(kWidth + 20, kHeight + 30);
-  CDibClass dib(window.Handle());
+  TestCanvas canvas(kWidth + 20, kHeight + 30);
+  CDibClass dib;
   dib.Create(kWidth, kHeight);
-  WindowDc dc(window.Handle());
   const RECT rect{10, 20, 10 + kWidth, 20 + kHeight};
-  dib.DrawImage(dc.Get(), &rect, image.data());
+  dib.DrawImage(canvas.Dc(), &rect, image.data());
   for (int y = 0; y < kHeight + 30; ++y) {
     for (int x = 0; x < kWidth + 20; ++x) {
       const bool inside = x >= 10 && x < 10 + kWidth && y >= 20 && y < 20 + kHeight;
-      const uint32_t expected = inside ? Gray(image[(y - 20) * kWidth + (x - 10)]) : kWhite;
-      ASSERT_EQ(window.Pixel(x, y), expected) << x << "," << y;
+      const uint32_t expected = inside ? GrayRgb(image[(y - 20) * kWidth + (x - 10)]) : kWhiteRgb;
+      ASSERT_EQ(canvas.Pixel(x, y), expected) << x << "," << y;
     }
   }
 }
 
-TEST(CDibClass, WithoutRectangleFillsTheClientAreaOfItsWindow) {
-  TestWindow window(100, 80);
-  CDibClass dib(window.Handle());
-  dib.Create(10, 8);
-  const std::vector<uint8_t> black(10 * 8, 0);
-  WindowDc dc(window.Handle());
-  dib.DrawImage(dc.Get(), nullptr, black.data());
-  for (int y = 0; y < 80; ++y) {
-    for (int x = 0; x < 100; ++x) ASSERT_EQ(window.Pixel(x, y), Gray(0)) << x << "," << y;
-  }
-}
-
 TEST(CDibClass, DrawsNothingUntilSizedAndGivenAnImage) {
-  TestWindow window(8, 8);
-  WindowDc dc(window.Handle());
+  TestCanvas canvas(8, 8);
+  const RECT all{0, 0, 8, 8};
   const std::vector<uint8_t> black(64, 0);
-  CDibClass dib(window.Handle());
-  dib.Draw(dc.Get(), nullptr);
+  CDibClass dib;
+  dib.Draw(canvas.Dc(), &all);
   dib.SetImage(black.data());
-  dib.Draw(dc.Get(), nullptr);
+  dib.Draw(canvas.Dc(), &all);
   dib.Create(8, 8);
-  dib.Draw(dc.Get(), nullptr);
+  dib.Draw(canvas.Dc(), &all);
   dib.SetImage(nullptr);
-  dib.Draw(dc.Get(), nullptr);
+  dib.Draw(canvas.Dc(), &all);
   for (const int width : {0, 3, -8}) {
     dib.Create(width, 8);
     EXPECT_EQ(dib.Palette(), nullptr);
-    dib.DrawImage(dc.Get(), nullptr, black.data());
+    dib.DrawImage(canvas.Dc(), &all, black.data());
   }
-  EXPECT_EQ(window.Pixel(0, 0), kWhite);
-  EXPECT_EQ(window.Pixel(7, 7), kWhite);
-}
-
-TEST(CDibClass, RepeatedCreateKeepsOnePaletteAlive) {
-  const int before = platform::LivePaletteCount();
-  {
-    CDibClass dib;
-    for (int i = 0; i < 3; ++i) dib.Create(8 + 4 * i, 8);
-    EXPECT_EQ(platform::LivePaletteCount(), before + 1);
-    dib.Free();
-    EXPECT_EQ(platform::LivePaletteCount(), before);
-    dib.Create(8, 8);
-  }
-  EXPECT_EQ(platform::LivePaletteCount(), before);
+  EXPECT_EQ(canvas.Pixel(0, 0), kWhiteRgb);
+  EXPECT_EQ(canvas.Pixel(7, 7), kWhiteRgb);
 }
 
 TEST(CDibClass, DrawPutsBackThePaletteSelectedBefore) {
-  TestWindow window(8, 8);
-  WindowDc dc(window.Handle());
+  TestCanvas canvas(8, 8);
   std::vector<uint8_t> record(offsetof(LOGPALETTE, palPalEntry) + sizeof(PALETTEENTRY));
   auto* logical = reinterpret_cast<LOGPALETTE*>(record.data());
   logical->palVersion = 0x300;
   logical->palNumEntries = 1;
   HPALETTE earlier = CreatePalette(logical);
-  SelectPalette(dc.Get(), earlier, FALSE);
+  const HPALETTE original = SelectPalette(canvas.Dc(), earlier, FALSE);
 
-  CDibClass dib(window.Handle());
+  CDibClass dib;
   dib.Create(8, 8);
   const std::vector<uint8_t> image(64, 9);
-  dib.DrawImage(dc.Get(), nullptr, image.data());
-  EXPECT_EQ(window.Pixel(3, 3), Gray(9));
-  EXPECT_EQ(SelectPalette(dc.Get(), earlier, FALSE), earlier);
+  const RECT all{0, 0, 8, 8};
+  dib.DrawImage(canvas.Dc(), &all, image.data());
+  EXPECT_EQ(canvas.Pixel(3, 3), GrayRgb(9));
+  EXPECT_EQ(SelectPalette(canvas.Dc(), original, FALSE), earlier);
   DeleteObject(earlier);
 }
 
 TEST(CDibClass, DrawImageFromTwoThreadsKeepsEachPictureWhole) {
   constexpr int kSize = 64;
-  TestWindow window(kSize, kSize);
-  CDibClass dib(window.Handle());
+  TestCanvas canvas(kSize, kSize);
+  CDibClass dib;
   dib.Create(kSize, kSize);
+  const RECT all{0, 0, kSize, kSize};
   auto drawer = [&](uint8_t level) {
     const std::vector<uint8_t> image(kSize * kSize, level);
-    WindowDc dc(window.Handle());
-    for (int i = 0; i < 200; ++i) dib.DrawImage(dc.Get(), nullptr, image.data());
+    for (int i = 0; i < 200; ++i) dib.DrawImage(canvas.Dc(), &all, image.data());
   };
   std::thread dark(drawer, uint8_t{0});
   std::thread light(drawer, uint8_t{200});
   dark.join();
   light.join();
-  const uint32_t corner = window.Pixel(0, 0);
-  EXPECT_TRUE(corner == Gray(0) || corner == Gray(200));
+  const uint32_t corner = canvas.Pixel(0, 0);
+  EXPECT_TRUE(corner == GrayRgb(0) || corner == GrayRgb(200));
   for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) ASSERT_EQ(window.Pixel(x, y), corner);
+    for (int x = 0; x < kSize; ++x) ASSERT_EQ(canvas.Pixel(x, y), corner);
   }
 }
 

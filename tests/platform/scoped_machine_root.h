@@ -1,6 +1,16 @@
 // A temporary simulated-workstation root for one test: TOLVANE_SIM_ROOT points
-// at a fresh directory until the object goes away.
+// at a fresh directory until the object goes away. On Windows the machine is
+// the real one, and the object does nothing.
 #pragma once
+
+#ifdef _WIN32
+
+class ScopedMachineRoot {
+ public:
+  ScopedMachineRoot() {}  // user-provided: a scope object, not an unused variable
+};
+
+#else
 
 #include <stdlib.h>
 
@@ -29,3 +39,5 @@ class ScopedMachineRoot {
  private:
   std::string path_;
 };
+
+#endif  // _WIN32

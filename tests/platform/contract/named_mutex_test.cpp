@@ -1,9 +1,10 @@
+// Named mutexes as the program's locks use them, across threads and processes.
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "platform/win32.h"
-#include "tests/platform/child_process.h"
+#include "tests/platform/contract/lock_holder.h"
 #include "tests/platform/scoped_machine_root.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 class NamedMutexTest : public testing::Test {
  protected:
   ScopedMachineRoot root_;
-  const char* name_ = "Test/Mutex\\Name";
+  const char* name_ = "TolvaneContractMutex";
 };
 
 // Runs `body` on another thread and waits for it.
@@ -34,7 +35,8 @@ TEST_F(NamedMutexTest, OpenFindsOnlyWhatWasCreatedAndLastCloseRemovesIt) {
   HANDLE opened = OpenMutexA(SYNCHRONIZE, FALSE, name_);
   ASSERT_NE(opened, nullptr);
   // Names are case-sensitive.
-  EXPECT_EQ(OpenMutexA(SYNCHRONIZE, FALSE, "test/mutex\\name"), nullptr);
+  EXPECT_EQ(OpenMutexA(SYNCHRONIZE, FALSE, "tolvanecontractmutex"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 
   EXPECT_TRUE(CloseHandle(created));
   EXPECT_TRUE(CloseHandle(again));
@@ -75,7 +77,7 @@ TEST_F(NamedMutexTest, HandlesOfOneNameShareOneMutex) {
     HANDLE second = OpenMutexA(SYNCHRONIZE, FALSE, name_);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(WaitForSingleObject(second, 30), WAIT_TIMEOUT);
-    // The mutex exists, so the initial-owner flag is ignored, as on Windows.
+    // The mutex exists, so the initial-owner flag is ignored.
     HANDLE third = CreateMutexA(nullptr, TRUE, name_);
     EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
     EXPECT_FALSE(ReleaseMutex(third));
@@ -107,18 +109,8 @@ TEST_F(NamedMutexTest, AThreadThatEndsHoldingItLeavesItAbandoned) {
 }
 
 TEST_F(NamedMutexTest, HeldByAnotherProcessTimesOutUntilReleased) {
-  HANDLE childMutex = nullptr;  // set and used in the child only
-  ChildProcess holder(
-      [&] {
-        childMutex = CreateMutexA(nullptr, TRUE, name_);
-        return childMutex != nullptr && GetLastError() == ERROR_SUCCESS;
-      },
-      [&] {
-        ReleaseMutex(childMutex);
-        CloseHandle(childMutex);
-      },
-      ChildProcess::AfterReady::WaitForParent);
-  ASSERT_TRUE(holder.WaitReady());
+  LockHolder holder(name_, LockHolder::Then::ReleaseWhenFinished);
+  ASSERT_TRUE(holder.WaitHeld());
   HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, name_);
   ASSERT_NE(mutex, nullptr);
   EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_TIMEOUT);
@@ -131,45 +123,17 @@ TEST_F(NamedMutexTest, HeldByAnotherProcessTimesOutUntilReleased) {
 }
 
 TEST_F(NamedMutexTest, AProcessThatDiesHoldingItLeavesItAbandoned) {
-  // Opened before the fork, so the child uses this process's mapping.
   HANDLE mutex = CreateMutexA(nullptr, FALSE, name_);
   ASSERT_NE(mutex, nullptr);
-  ChildProcess holder([&] { return WaitForSingleObject(mutex, INFINITE) == WAIT_OBJECT_0; }, [] {},
-                      ChildProcess::AfterReady::Die);
-  ASSERT_TRUE(holder.WaitReady());
+  LockHolder holder(name_, LockHolder::Then::Die);
+  ASSERT_TRUE(holder.WaitHeld());
   holder.Finish();
   EXPECT_EQ(WaitForSingleObject(mutex, 0), WAIT_ABANDONED);
   EXPECT_TRUE(ReleaseMutex(mutex));
   CloseHandle(mutex);
 }
 
-TEST_F(NamedMutexTest, EachMachineRootHasItsOwnNames) {
-  HANDLE first = CreateMutexA(nullptr, TRUE, name_);
-  ASSERT_NE(first, nullptr);
-  {
-    ScopedMachineRoot otherMachine;
-    EXPECT_EQ(OpenMutexA(SYNCHRONIZE, FALSE, name_), nullptr);
-    HANDLE second = CreateMutexA(nullptr, FALSE, name_);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
-    OnOtherThread([&] {
-      EXPECT_EQ(WaitForSingleObject(second, 0), WAIT_OBJECT_0);
-      EXPECT_TRUE(ReleaseMutex(second));
-    });
-    CloseHandle(second);
-  }
-  root_.MakeCurrent();
-  HANDLE again = OpenMutexA(SYNCHRONIZE, FALSE, name_);
-  EXPECT_NE(again, nullptr);
-  CloseHandle(again);
-  ReleaseMutex(first);
-  CloseHandle(first);
-}
-
-TEST_F(NamedMutexTest, RefusesWhatIsNotAMutex) {
-  EXPECT_EQ(CreateMutexA(nullptr, FALSE, nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(CreateMutexA(nullptr, FALSE, ""), nullptr);
+TEST_F(NamedMutexTest, RefusesHandlesThatAreNotMutexes) {
   HANDLE bogus = reinterpret_cast<HANDLE>(0x7777);
   EXPECT_EQ(WaitForSingleObject(bogus, 0), WAIT_FAILED);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);

@@ -130,7 +130,10 @@ TEST(Palette, IsCountedSelectedRealizedAndDeleted) {
   TestWindow window(4, 4);
   WindowDc dc(window.Handle());
   EXPECT_EQ(RealizePalette(dc.Get()), 0u);
-  EXPECT_EQ(SelectPalette(dc.Get(), first, FALSE), nullptr);
+  // A new device context has the default palette selected, which maps no entry.
+  const HPALETTE original = SelectPalette(dc.Get(), first, FALSE);
+  EXPECT_NE(original, nullptr);
+  EXPECT_NE(original, second);
   EXPECT_EQ(RealizePalette(dc.Get()), 3u);
   EXPECT_EQ(SelectPalette(dc.Get(), second, FALSE), first);
   EXPECT_EQ(SelectPalette(dc.Get(), first, TRUE), second);
@@ -143,6 +146,7 @@ TEST(Palette, IsCountedSelectedRealizedAndDeleted) {
   EXPECT_FALSE(DeleteObject(nullptr));
   EXPECT_EQ(platform::LivePaletteCount(), before);
   EXPECT_EQ(SelectPalette(dc.Get(), second, FALSE), nullptr);
+  EXPECT_EQ(SelectPalette(dc.Get(), original, FALSE), first);
   EXPECT_EQ(RealizePalette(dc.Get()), 0u);
 }
 
