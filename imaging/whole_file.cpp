@@ -73,13 +73,29 @@ fs::path TemporaryName(const fs::path& target, const std::string& tag) {
   return target.parent_path() / name;
 }
 
+// Opens a file that does not exist yet for writing; null with errno EEXIST
+// when one of that name exists, rather than reusing it.
+std::FILE* CreateNewFile(const fs::path& path) {
+#ifdef _WIN32
+  // The C library of Windows programs (msvcrt.dll) predates fopen's "x", so
+  // the name is checked first; the name's uniqueness covers the moment between.
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(path, error))) {
+    errno = EEXIST;
+    return nullptr;
+  }
+  return std::fopen(path.string().c_str(), "wb");
+#else
+  return std::fopen(path.string().c_str(), "wbx");
+#endif
+}
+
 // Creates a new file for writing; null when none can be created.
 std::FILE* CreateTemporary(const fs::path& target, const std::string& tag, fs::path& temporary) {
   for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
     temporary = TemporaryName(target, tag);
     errno = 0;
-    // "x": fail rather than reuse a file that happens to have this name.
-    if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) return file;
+    if (std::FILE* file = CreateNewFile(temporary)) return file;
     if (errno != EEXIST) return nullptr;
   }
   return nullptr;
