@@ -1,8 +1,10 @@
 #include "app/surface_page.h"
 
+#include <QChildEvent>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QResizeEvent>
 #include <QTimer>
 #include <algorithm>
@@ -37,10 +39,60 @@ void TSurfacePage::resizeEvent(QResizeEvent* event) {
   if (bottomChild_) AlignBottom(bottomChild_);
 }
 
+// Controls are watched from the moment they join the page; one that leaves it
+// leaves its area behind.
+void TSurfacePage::childEvent(QChildEvent* event) {
+  QWidget::childEvent(event);
+  if (event->added() && event->child()->isWidgetType()) {
+    event->child()->installEventFilter(this);
+  } else if (event->removed()) {
+    const auto area = childAreas_.constFind(event->child());
+    if (area == childAreas_.cend()) return;
+    EraseUncovered(*area, QRect());
+    childAreas_.erase(area);
+  }
+}
+
+// A control's area is known once it is shown. A page hidden behind another tab
+// hides its controls too, but they keep their places on its surface; only a
+// control hidden itself leaves its area.
+bool TSurfacePage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched->parent() != this) return false;
+  const auto* control = static_cast<const QWidget*>(watched);
+  switch (event->type()) {
+    case QEvent::Show:
+      childAreas_.insert(watched, control->geometry());
+      break;
+    case QEvent::Move:
+    case QEvent::Resize: {
+      const auto area = childAreas_.find(watched);
+      if (area == childAreas_.end()) break;
+      EraseUncovered(*area, control->geometry());
+      *area = control->geometry();
+      break;
+    }
+    case QEvent::Hide:
+      if (control->isHidden()) {
+        const auto area = childAreas_.constFind(watched);
+        if (area == childAreas_.cend()) break;
+        EraseUncovered(*area, QRect());
+        childAreas_.erase(area);
+      }
+      break;
+    default:
+      break;
+  }
+  return false;
+}
+
+uint32_t TSurfacePage::BackgroundPixel() const {
+  return palette().color(backgroundRole()).rgb() | 0xFF000000u;
+}
+
 // A new size starts as the page's own background; whatever was drawn before is
 // drawn again by the window's repaint.
 void TSurfacePage::FillSurfaceWithBackground() {
-  const uint32_t background = palette().color(backgroundRole()).rgb() | 0xFF000000u;
+  const uint32_t background = BackgroundPixel();
   const int w = width();
   const int h = height();
   platform::WithSurface(handle_, [&](platform::Surface& surface) {
@@ -49,6 +101,23 @@ void TSurfacePage::FillSurfaceWithBackground() {
     surface.pixels.assign(static_cast<size_t>(w) * static_cast<size_t>(h), background);
   });
   update();
+}
+
+void TSurfacePage::EraseUncovered(const QRect& left, const QRect& kept) {
+  const QRegion uncovered = QRegion(left).subtracted(QRegion(kept));
+  if (uncovered.isEmpty()) return;
+  const uint32_t background = BackgroundPixel();
+  platform::WithSurface(handle_, [&](platform::Surface& surface) {
+    const QRect bounds(0, 0, surface.width, surface.height);
+    for (const QRect& part : uncovered) {
+      const QRect area = part.intersected(bounds);
+      for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto row = surface.pixels.begin() + static_cast<ptrdiff_t>(y) * surface.width;
+        std::fill(row + area.left(), row + area.right() + 1, background);
+      }
+    }
+  });
+  update(uncovered);
 }
 
 void TSurfacePage::MessagesPosted() {

@@ -1,6 +1,8 @@
 // Device contexts and palettes. A device context is the pixel surface of a
 // registered window; palettes are counted objects that only answer for
-// themselves, since every surface is true color.
+// themselves, since every surface is true color. As on a screen, what is drawn
+// into a window's device context shows at once: each drawing call tells the
+// window, however long its drawer keeps the context.
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -115,7 +117,6 @@ extern "C" int WINAPI ReleaseDC(HWND window, HDC dc) {
     if (it == platform::contexts.end() || it->second.window != window) return 0;
     platform::contexts.erase(it);
   }
-  platform::NotifySurfaceChanged(window);
   return 1;
 }
 
@@ -209,6 +210,9 @@ extern "C" int WINAPI StretchDIBits(HDC dc, int xDest, int yDest, int destWidth,
   const platform::gdi::Area dest{xDest, yDest, destWidth, destHeight};
   const bool drawn = platform::WithSurface(window, [&](platform::Surface& surface) {
     platform::gdi::StretchOntoSurface(dib, source, dest, mode == HALFTONE, surface);
+    ++surface.drawings;
   });
-  return drawn ? srcHeight : 0;
+  if (!drawn) return 0;
+  platform::NotifySurfaceChanged(window);
+  return srcHeight;
 }

@@ -25,8 +25,9 @@ class WindowClient {
   // Window thread, from DispatchPostedMessages: the window's message procedure.
   // A record that came with the message stays alive until this returns.
   virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) = 0;
-  // Any thread: the surface changed (a device context was released); schedule a
-  // repaint on the window thread. Must not call back into the platform.
+  // Any thread: something was drawn on the surface; schedule a repaint on the
+  // window thread. Called once per drawing call, so a client that cannot repaint
+  // that often paces itself. Must not call back into the platform.
   virtual void SurfaceChanged() = 0;
 
  protected:
@@ -40,6 +41,8 @@ struct Surface {
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;
+  // Drawing calls that reached these pixels so far, for diagnostics.
+  uint64_t drawings = 0;
 };
 
 // Window thread. The returned handle is valid until UnregisterWindow. The surface

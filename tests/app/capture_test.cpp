@@ -126,6 +126,47 @@ TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
   EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] gray: \d+)")) << StatusText().toStdString();
 }
 
+// With the callback one GetImageEx lasts 100 frame periods; each frame the
+// driver draws into the page must reach the screen on its own, not when the
+// call ends. Frames are counted by the drawings on the page, changes by what
+// the screen shows of Image1.
+TEST_F(CaptureTest, WithTheCallbackTheScreenFollowsTheLiveFrames) {
+  ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
+  ASSERT_TRUE(form_->CheckBoxUseCallback->isChecked());
+  form_->show();
+  const QRgb white = qRgb(255, 255, 255);
+  ASSERT_TRUE(ProcessEventsUntil([&] {
+    const QImage image = OnScreen(*form_->Image1);
+    return image.pixel(image.rect().center()) == white;
+  }));
+  auto drawings = [&] {
+    uint64_t count = 0;
+    platform::WithSurface(form_->TabImage->Handle(), [&](platform::Surface& surface) { count = surface.drawings; });
+    return count;
+  };
+
+  QImage shown = OnScreen(*form_->Image1);
+  int changes = 0;
+  const uint64_t before = drawings();
+  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  StartContinuousCapture();
+  constexpr uint64_t kFrames = 12;
+  const bool ran = ProcessEventsUntil(
+      [&] {
+        const QImage now = OnScreen(*form_->Image1);
+        if (now != shown) {
+          ++changes;
+          shown = now;
+        }
+        return drawings() - before >= kFrames;
+      },
+      30000);
+  const uint64_t frames = drawings() - before;
+  form_->BtnContCaptureClick();
+  ASSERT_TRUE(ran) << frames << " frames drawn";
+  EXPECT_GE(2 * static_cast<uint64_t>(changes), frames) << changes << " changes on the screen for " << frames << " frames";
+}
+
 TEST_F(CaptureTest, TwoPressesStartThenStopWithTheControlsAndTheLockOfARun) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
   form_->BtnContCaptureClick();

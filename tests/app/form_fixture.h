@@ -5,6 +5,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -51,6 +53,17 @@ inline QString ShownStatus(const TForm1& form) {
   const QString message = form.StatusBar->currentMessage();
   EXPECT_EQ(Heard(form.StatusBar), message) << "a screen reader hears another status";
   return message;
+}
+
+// What the screen shows of `widget` now: its window's painted pixels, not a
+// fresh rendering.
+inline QImage OnScreen(const QWidget& widget) {
+  const QWidget* window = widget.window();
+  const QPoint origin = widget.mapTo(window, QPoint(0, 0));
+  return window->screen()
+      ->grabWindow(window->winId(), origin.x(), origin.y(), widget.width(), widget.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }
 
 class FormTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegion>
 #include <QScrollBar>
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,43 @@ TEST_F(InitTest, UsbReaderIdentityAndImageLayout) {
   EXPECT_FALSE(form.ScrollBarGainMax->isEnabled());
   EXPECT_FALSE(form.CheckBoxShowSmartCaptureDetail->isEnabled());
   EXPECT_EQ(form.ScDetail, nullptr);
+}
+
+// The R20's 300 x 400 image is painted white at Init; the next, smaller
+// reader's frame is centred inside that area, and what it leaves uncovered is
+// page again, on the screen, not the old white.
+TEST_F(InitTest, ASmallerReaderAfterTheR20LeavesNoWhiteAroundItsFrame) {
+  Plug("HMX05", 0);
+  Plug("HMX06", 0);
+  TForm1& form = Shown();
+  Press(form.BtnEnum);
+  auto initialize = [&](const char* name) {
+    form.ComboDeviceID->setCurrentIndex(form.ComboDeviceID->findText(name, Qt::MatchContains));
+    Press(form.BtnInit);
+    ASSERT_EQ(Status(), "Device Initialization Success");
+  };
+  initialize("HMX05");
+  const QRect r20Frame = form.bvlImgFrame->geometry();
+  ASSERT_EQ(r20Frame.size(), QSize(304, 404));
+  initialize("HMX06");
+  const QRegion uncovered = QRegion(r20Frame).subtracted(form.bvlImgFrame->geometry());
+  ASSERT_FALSE(uncovered.isEmpty());
+
+  const QRgb page = form.TabImage->palette().color(form.TabImage->backgroundRole()).rgb();
+  auto stalePixels = [&] {
+    const QImage screen = OnScreen(*form.TabImage);
+    int stale = 0;
+    for (const QRect& part : uncovered) {
+      for (int y = part.top(); y <= part.bottom(); ++y) {
+        for (int x = part.left(); x <= part.right(); ++x) stale += screen.pixel(x, y) != page;
+      }
+    }
+    return stale;
+  };
+  EXPECT_TRUE(ProcessEventsUntil([&] { return stalePixels() == 0; }))
+      << stalePixels() << " pixels around the new frame are not the page's background";
+  const QImage image = OnScreen(*form.Image1);
+  EXPECT_EQ(image.pixel(image.rect().center()), qRgb(255, 255, 255));
 }
 
 // Also a serial that is not read: the OMREL listed before it has one, but

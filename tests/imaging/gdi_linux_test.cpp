@@ -69,7 +69,9 @@ bool AllWhite(const TestWindow& window, int width, int height) {
   return true;
 }
 
-TEST(DeviceContext, BelongsToOneRegisteredWindowAndRepaintsItOnRelease) {
+// A drawing shows while its context is still held, as a long live capture
+// holds one; releasing it draws nothing and repaints nothing.
+TEST(DeviceContext, BelongsToOneRegisteredWindowAndRepaintsItOnEachDrawing) {
   TestWindow window(20, 10);
   TestWindow other(5, 5);
   EXPECT_EQ(GetDC(nullptr), nullptr);
@@ -79,10 +81,15 @@ TEST(DeviceContext, BelongsToOneRegisteredWindowAndRepaintsItOnRelease) {
   HDC dc = GetDC(window.Handle());
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(platform::LiveDeviceContextCount(), before + 1);
+  const TestDib dib(4, 2);
+  for (int drawing = 1; drawing <= 2; ++drawing) {
+    ASSERT_EQ(Stretch(dc, 0, 0, 4, 2, dib, 0, 0, 4, 2), 2);
+    EXPECT_EQ(window.SurfaceChanges(), drawing);
+  }
   EXPECT_EQ(ReleaseDC(other.Handle(), dc), 0);
-  EXPECT_EQ(window.SurfaceChanges(), 0);
   EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
-  EXPECT_EQ(window.SurfaceChanges(), 1);
+  EXPECT_EQ(window.SurfaceChanges(), 2);
+  EXPECT_EQ(other.SurfaceChanges(), 0);
   EXPECT_EQ(platform::LiveDeviceContextCount(), before);
   EXPECT_EQ(ReleaseDC(window.Handle(), dc), 0);
   EXPECT_EQ(SetStretchBltMode(dc, HALFTONE), 0);
@@ -180,6 +187,7 @@ TEST(StretchDIBits, RefusesBadArgumentsWithoutDrawing) {
   dib.Header().biClrUsed = 257;
   EXPECT_EQ(stretch(dc.Get(), bits, dib.Info(), 4, 4, 0, 0, 4, 4), 0);
   EXPECT_TRUE(AllWhite(window, 8, 8));
+  EXPECT_EQ(window.SurfaceChanges(), 0);
 }
 
 TEST(StretchDIBits, ReadsPaddedRowsBottomUpThroughTheColorTable) {
