@@ -28,9 +28,11 @@ TAboutBoxDlg::TAboutBoxDlg(QWidget* parent) : QDialog(parent) {
   GroupBox1 = new QGroupBox(this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   GroupBox1->setAccessibleName(QStringLiteral("About"));
-  // Where Arial is missing, a face of about its width keeps the title inside the frame.
+  // Where Arial is missing, a face no wider keeps the title inside the frame:
+  // the forms' own Tahoma, which the window brings along, before any face the
+  // system may lack.
   QFont arial;
-  arial.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+  arial.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("Tahoma"),
                      QStringLiteral("DejaVu Sans Condensed")});
   arial.setPixelSize(12);
   GroupBox1->setFont(arial);
