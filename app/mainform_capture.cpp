@@ -19,6 +19,7 @@
 #include <system_error>
 
 #include "app/mainform.h"
+#include "app/queued_call.h"
 #include "app/surface_page.h"
 #include "device/sensor.h"
 #include "device/status_message.h"
@@ -90,7 +91,7 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
       form->ReportCapture(static_cast<int>(elapsed), gray, event->quality);
     }
     if (form->ShowDetailDuringRun) {
-      QMetaObject::invokeMethod(form, [form] { form->RefreshDetail(); }, Qt::QueuedConnection);
+      QueueCall(form, [form] { form->RefreshDetail(); });
     }
     if (form->BrightnessPending.exchange(0) != 0) {
       form->Sensor->SetBrightness(static_cast<int32_t>(form->PendingBrightness.load()));

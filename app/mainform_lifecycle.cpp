@@ -12,6 +12,7 @@
 
 #include "app/aboutbox.h"
 #include "app/mainform.h"
+#include "app/queued_call.h"
 #include "device/module_loader.h"
 #include "device/status_message.h"
 #include "platform/power_events.h"
@@ -105,23 +106,19 @@ void TForm1::SetStatusText(const std::string& text) {
     queuedStatusPending_ = true;
     if (deliveryPending) return;
   }
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        const qint64 elapsed =
-            sinceQueuedStatus_.isValid() ? sinceQueuedStatus_.elapsed() : kMinStatusIntervalMs;
-        QTimer::singleShot(std::max<qint64>(0, kMinStatusIntervalMs - elapsed), this, [this] {
-          std::optional<QString> newest;
-          {
-            std::lock_guard guard(queuedStatusLock_);
-            newest.swap(queuedStatus_);
-            queuedStatusPending_ = false;
-          }
-          sinceQueuedStatus_.start();
-          if (newest) StatusBar->showMessage(*newest);
-        });
-      },
-      Qt::QueuedConnection);
+  QueueCall(this, [this] {
+    const qint64 elapsed = sinceQueuedStatus_.isValid() ? sinceQueuedStatus_.elapsed() : kMinStatusIntervalMs;
+    QTimer::singleShot(std::max<qint64>(0, kMinStatusIntervalMs - elapsed), this, [this] {
+      std::optional<QString> newest;
+      {
+        std::lock_guard guard(queuedStatusLock_);
+        newest.swap(queuedStatus_);
+        queuedStatusPending_ = false;
+      }
+      sinceQueuedStatus_.start();
+      if (newest) StatusBar->showMessage(*newest);
+    });
+  });
 }
 
 void TForm1::Exit1Click() { close(); }

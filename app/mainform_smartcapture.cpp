@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "app/mainform.h"
+#include "app/queued_call.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ void ShowOnWindowThread(TForm1& form, void (TForm1::*show)()) {
   if (QThread::currentThread() == form.thread()) {
     (form.*show)();
   } else {
-    QMetaObject::invokeMethod(&form, [&form, show] { (form.*show)(); }, Qt::QueuedConnection);
+    QueueCall(&form, [&form, show] { (form.*show)(); });
   }
 }
 

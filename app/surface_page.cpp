@@ -9,6 +9,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/queued_call.h"
+
 TSurfacePage::TSurfacePage(QWidget* parent) : QWidget(parent) {
   // The surface covers the whole page, so nothing beneath needs repainting;
   // this also keeps a page repaint from repainting the main window.
@@ -121,23 +123,19 @@ void TSurfacePage::EraseUncovered(const QRect& left, const QRect& kept) {
 }
 
 void TSurfacePage::MessagesPosted() {
-  QMetaObject::invokeMethod(
-      this, [this] { platform::DispatchPostedMessages(handle_); }, Qt::QueuedConnection);
+  QueueCall(this, [this] { platform::DispatchPostedMessages(handle_); });
 }
 
 LRESULT TSurfacePage::WindowProc(UINT, WPARAM, LPARAM) { return 0; }
 
 void TSurfacePage::SurfaceChanged() {
   if (repaintQueued_.exchange(true)) return;
-  QMetaObject::invokeMethod(
-      this,
-      [this] {
-        const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kMinRepaintIntervalMs;
-        QTimer::singleShot(std::max<qint64>(0, kMinRepaintIntervalMs - elapsed), this, [this] {
-          repaintQueued_ = false;
-          sinceRepaint_.start();
-          update();
-        });
-      },
-      Qt::QueuedConnection);
+  QueueCall(this, [this] {
+    const qint64 elapsed = sinceRepaint_.isValid() ? sinceRepaint_.elapsed() : kMinRepaintIntervalMs;
+    QTimer::singleShot(std::max<qint64>(0, kMinRepaintIntervalMs - elapsed), this, [this] {
+      repaintQueued_ = false;
+      sinceRepaint_.start();
+      update();
+    });
+  });
 }

@@ -10,6 +10,7 @@ set(TOLVANE_ASAN_OPTIONS "detect_leaks=1:strict_string_checks=1:detect_stack_use
 # tests/lsan.supp tell their bookkeeping from ours. They double a test
 # program's time, so only these tests pay for them.
 set(TOLVANE_FULL_STACKS "fast_unwind_on_malloc=0")
+set(TOLVANE_TSAN_OPTIONS "halt_on_error=1:second_deadlock_stack=1:history_size=7:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
 set(TOLVANE_LSAN_OPTIONS "suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 function(tolvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
@@ -31,7 +32,7 @@ function(tolvane_add_test_program name)
     "ASAN_OPTIONS=${TOLVANE_ASAN_OPTIONS}"
     "LSAN_OPTIONS=${TOLVANE_LSAN_OPTIONS}"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp"
+    "TSAN_OPTIONS=${TOLVANE_TSAN_OPTIONS}"
     "QT_QPA_PLATFORM=offscreen"
     # No test may reach the user's workstation: each sets its own machine root,
     # and one that forgets ends instead of falling back to the default.
