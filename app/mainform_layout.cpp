@@ -43,6 +43,9 @@ QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption, boo
   return item;
 }
 
+// A menu command runs from the message loop once the menu has closed, as a
+// command message does. An item pressed through the accessibility bus then
+// answers at once, also when its command opens a modal dialog.
 // Qt flips a checkable item before `triggered` arrives, while the handlers
 // follow the form library, where only the handler changes the check mark. For
 // a stand-alone item the flip is undone before the handler runs; in the
@@ -50,10 +53,13 @@ QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption, boo
 // handler ends with.
 void BindMenuClick(QAction* item, TForm1* form, void (TForm1::*handler)()) {
   const bool standAloneCheck = item->isCheckable() && item->actionGroup() == nullptr;
-  QObject::connect(item, &QAction::triggered, form, [=](bool checked) {
-    if (standAloneCheck) item->setChecked(!checked);
-    (form->*handler)();
-  });
+  QObject::connect(
+      item, &QAction::triggered, form,
+      [=](bool checked) {
+        if (standAloneCheck) item->setChecked(!checked);
+        (form->*handler)();
+      },
+      Qt::QueuedConnection);
 }
 
 // Each row of an information group: caption at the left, its box beside it.

@@ -41,8 +41,7 @@ TEST_F(AccessibilityTest, TheStatusBarAnnouncesEachNewResultOnce) {
   Press(form.BtnCapture);
   // A failed save: the chosen folder does not exist.
   form.Dialogs.nextFileNames.push_back(root_.filePath(QStringLiteral("missing/print.bmp")));
-  ASSERT_TRUE(form.SaveToBMPFile1->isEnabled());
-  form.SaveToBMPFile1->trigger();
+  Choose(form.SaveToBMPFile1);
 
   EXPECT_THAT(shown, ElementsAre("Enumerating...", "Select a fingerprint device and Click Init button. 1 device(s) found.",
                                  "Initializing...", "Device Initialization Success", "Capturing...",

@@ -27,12 +27,12 @@ TEST_F(CommandsTest, DefaultModeNKeepsRecalibrateOffAndRestoresModeN) {
   EXPECT_TRUE(form_->NormalMode1->isChecked());
   EXPECT_FALSE(form_->Recalibrate1->isEnabled());
 
-  form_->ModeT1->trigger();
+  Choose(form_->ModeT1);
   EXPECT_TRUE(form_->ModeT1->isChecked());
   EXPECT_FALSE(form_->NormalMode1->isChecked());
   EXPECT_FALSE(form_->Recalibrate1->isEnabled());
 
-  form_->NormalMode1->trigger();
+  Choose(form_->NormalMode1);
   EXPECT_TRUE(form_->NormalMode1->isChecked());
   EXPECT_FALSE(form_->ModeT1->isChecked());
   EXPECT_EQ(sensor_.LogOf("SetOption"), (Log{"SetOption 0 1", "SetOption 0 0"}));
@@ -42,11 +42,11 @@ TEST_F(CommandsTest, DefaultModeFEnablesRecalibrateUntilAnotherModeIsChosen) {
   InitWithDefaultMode(2);
   EXPECT_TRUE(form_->Recalibrate1->isEnabled());
 
-  form_->ModeN1->trigger();
+  Choose(form_->ModeN1);
   EXPECT_TRUE(form_->ModeN1->isChecked());
   EXPECT_FALSE(form_->Recalibrate1->isEnabled());
 
-  form_->NormalMode1->trigger();
+  Choose(form_->NormalMode1);
   EXPECT_TRUE(form_->Recalibrate1->isEnabled());
   EXPECT_EQ(sensor_.LogOf("SetOption"), (Log{"SetOption 0 0", "SetOption 0 2"}));
 }
@@ -126,9 +126,9 @@ TEST_F(CommandsTest, ConfigShowsTheDialogsStatusAndTheReadersSmartCaptureSwitch)
 }
 
 TEST_F(CommandsTest, LedOnOffTwiceSendsOnThenOff) {
-  form_->LedOnOff1->trigger();
+  Choose(form_->LedOnOff1);
   EXPECT_TRUE(form_->LedOnOff1->isChecked());
-  form_->LedOnOff1->trigger();
+  Choose(form_->LedOnOff1);
   EXPECT_FALSE(form_->LedOnOff1->isChecked());
   EXPECT_EQ(sensor_.LogOf("SetLed"), (Log{"SetLed 1", "SetLed 0"}));
 }
@@ -147,7 +147,7 @@ TEST_F(CommandsTest, WithoutAReaderNoCommandReachesOneOrChangesTheWindow) {
   form_->Sensor = nullptr;
   const QString status = Status();
   form_->BtnConfigClick();
-  form_->LedOnOff1->trigger();
+  Choose(form_->LedOnOff1);
   form_->ModeN1Click();
   form_->ModeT1Click();
   form_->NormalMode1Click();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -39,6 +40,14 @@ inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs 
 
 inline void ProcessEventsFor(int milliseconds) {
   ProcessEventsUntil([] { return false; }, milliseconds);
+}
+
+// Chooses a menu item as a person does: only while it is enabled. Its command
+// runs from the event loop, as after a real menu has closed.
+inline void Choose(QAction* item) {
+  ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
+  item->trigger();
+  QCoreApplication::sendPostedEvents();
 }
 
 // What a screen reader hears of `object`: its accessible name, or another text.

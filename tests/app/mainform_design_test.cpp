@@ -221,14 +221,14 @@ TEST_F(DesignTest, ResetControlsRestoresTheNotInitializedLook) {
 
 TEST_F(DesignTest, CheckItemsChangeOnlyThroughTheirHandlers) {
   HoldFirstRefresh();
-  form_->AutoRefresh->trigger();
+  Choose(form_->AutoRefresh);
   EXPECT_FALSE(form_->AutoRefresh->isChecked());
-  form_->AutoRefresh->trigger();
+  Choose(form_->AutoRefresh);
   EXPECT_TRUE(form_->AutoRefresh->isChecked());
 
   // Without an open reader the light command does nothing, check mark included.
   form_->LedOnOff1->setEnabled(true);
-  form_->LedOnOff1->trigger();
+  Choose(form_->LedOnOff1);
   EXPECT_FALSE(form_->LedOnOff1->isChecked());
 }
 

@@ -128,7 +128,7 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
   const QString path = QDir(folder_.path()).filePath(QStringLiteral("frame.bmp"));
   for (int i = 0; i < kSaves; ++i) {
     form.Dialogs.nextFileNames.push_back(path);
-    form.SaveToBMPFile1->trigger();
+    Choose(form.SaveToBMPFile1);
     std::ifstream in(path.toStdString(), std::ios::binary);
     const std::string file(std::istreambuf_iterator<char>(in), {});
     ASSERT_GT(file.size(), 14u + 120u * 80u);

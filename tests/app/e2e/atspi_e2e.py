@@ -1,7 +1,8 @@
 """The real program on a virtual X server, driven and read through AT-SPI alone,
 as a screen reader user works it: Refresh, Init and Capture are pressed through
 their accessible actions, and the results are read from the status bar's
-accessible name. Run inside a D-Bus session of its own:
+accessible name; the About box is opened from its menu item and closed.
+Run inside a D-Bus session of its own:
 
   dbus-run-session -- /usr/bin/python3 atspi_e2e.py --program tolvane-diag --sim tolvane-sim
 """
@@ -153,6 +154,22 @@ def main():
                                (pyatspi.ROLE_LABEL, "Installed Drivers")):
                 if find(app, role, name) is None:
                     fail("no %s %r" % (role, name))
+            # A menu command that opens a modal dialog answers the press at once.
+            def shown_dialog():
+                for node in app:
+                    if node is not None and node.getRole() == pyatspi.ROLE_DIALOG:
+                        node.clearCache()
+                        if node.getState().contains(pyatspi.STATE_SHOWING):
+                            return node
+                return None
+
+            press(find(app, pyatspi.ROLE_MENU_ITEM, "About..."))
+            about = wait_for("the About box", shown_dialog)
+            for name in ("Tolvane Fingerprint Device Diagnostic Utility", "Ver 4.83"):
+                if find(about, pyatspi.ROLE_LABEL, name) is None:
+                    fail("the About box has no label %r" % name)
+            press(find(about, pyatspi.ROLE_PUSH_BUTTON, "OK"))
+            wait_for("the About box to close", lambda: shown_dialog() is None)
             print("atspi_e2e: read %r" % current_name(status))
         finally:
             code = end(program)
