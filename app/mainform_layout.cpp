@@ -46,6 +46,7 @@ QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption, boo
 // A menu command runs from the message loop once the menu has closed, as a
 // command message does. An item pressed through the accessibility bus then
 // answers at once, also when its command opens a modal dialog.
+//
 // Qt flips a checkable item before `triggered` arrives, while the handlers
 // follow the form library, where only the handler changes the check mark. For
 // a stand-alone item the flip is undone before the handler runs; in the

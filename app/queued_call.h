@@ -6,7 +6,10 @@
 #include <mutex>
 #include <utility>
 
-std::mutex& QueuedCallHandOverLock();
+inline std::mutex& QueuedCallHandOverLock() {
+  static std::mutex lock;
+  return lock;
+}
 
 // Runs `call` on `receiver`'s thread, from its event loop. Qt's queue already
 // puts everything the posting thread did before the call, but with locks the

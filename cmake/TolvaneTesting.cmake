@@ -11,8 +11,9 @@ include(GoogleTest)
 set(TOLVANE_FULL_STACKS "fast_unwind_on_malloc=0")
 set(TOLVANE_ASAN_OPTIONS
     "detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:${TOLVANE_FULL_STACKS}")
-set(TOLVANE_TSAN_OPTIONS "halt_on_error=1:second_deadlock_stack=1:history_size=7:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
+set(TOLVANE_TSAN_OPTIONS "halt_on_error=1:second_deadlock_stack=1:ignore_noninstrumented_modules=1:suppressions=${PROJECT_SOURCE_DIR}/tests/tsan.supp")
 set(TOLVANE_LSAN_OPTIONS "suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+set(TOLVANE_UBSAN_OPTIONS "print_stacktrace=1:halt_on_error=1")
 function(tolvane_add_test_program name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;LABELS;ENVIRONMENT" ${ARGN})
   if(WIN32)
@@ -32,7 +33,7 @@ function(tolvane_add_test_program name)
   set(env
     "ASAN_OPTIONS=${TOLVANE_ASAN_OPTIONS}"
     "LSAN_OPTIONS=${TOLVANE_LSAN_OPTIONS}"
-    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    "UBSAN_OPTIONS=${TOLVANE_UBSAN_OPTIONS}"
     "TSAN_OPTIONS=${TOLVANE_TSAN_OPTIONS}"
     "QT_QPA_PLATFORM=offscreen"
     # No test may reach the user's workstation: each sets its own machine root,

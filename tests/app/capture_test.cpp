@@ -426,8 +426,8 @@ TEST_F(CaptureTest, ClosingTheWindowDuringARunStopsItAndUnloadsTheModule) {
 }
 
 #if defined(__SANITIZE_THREAD__)
-// The thread checker's suppressions cover Qt's hand-over of a queued call only:
-// a race inside the call's body, which is our code, must still be reported.
+// Nothing may hide a race inside a queued call's body, which is our code: the
+// thread checker must report it.
 void RaceInsideAQueuedCall() {
   int shared = 0;
   std::atomic<bool> bodyRan{false};  // relaxed: orders nothing for the checker

@@ -1,6 +1,0 @@
-#include "app/queued_call.h"
-
-std::mutex &QueuedCallHandOverLock() {
-  static std::mutex lock;
-  return lock;
-}
