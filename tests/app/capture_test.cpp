@@ -13,6 +13,7 @@
 #include <qpa/qwindowsysteminterface.h>
 #include <thread>
 
+#include "app/queued_call.h"
 #include "app/surface_page.h"
 #include "device/locks.h"
 #include "device/sensor.h"
@@ -433,14 +434,11 @@ void RaceInsideAQueuedCall() {
   std::atomic<bool> bodyRan{false};  // relaxed: orders nothing for the checker
   QObject receiver;
   std::thread worker([&] {
-    QMetaObject::invokeMethod(
-        &receiver,
-        [&] {
-          shared = 1;
-          bodyRan.store(true, std::memory_order_relaxed);
-        },
-        Qt::QueuedConnection);
-    shared = 2;
+    QueueCall(&receiver, [&] {
+      shared = 1;
+      bodyRan.store(true, std::memory_order_relaxed);
+    });
+    shared = 2;  // after the hand-over: nothing orders it before the call's write
   });
   while (!bodyRan.load(std::memory_order_relaxed)) QCoreApplication::processEvents();
   worker.join();

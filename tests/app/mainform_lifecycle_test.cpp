@@ -1,13 +1,17 @@
 // Creation and destruction of the main window: its named lock, its device
 // notification and the release of everything it owns in any partial state.
 #include <QStatusBar>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
 #include "app/aboutbox.h"
-#include "fake_sensor.h"
+#include "device/module_loader.h"
+#include "device/records.h"
+#include "fake_module/fake_reader_module.h"
 #include "form_fixture.h"
 #include "platform/device_notifications.h"
+#include "platform/library_search.h"
 
 namespace {
 
@@ -57,17 +61,32 @@ TEST_F(LifecycleTest, StateRecordStartsAsDesigned) {
   EXPECT_EQ(StopRequested, 1);
 }
 
+// A window with a loaded reader and an image but no notification: its
+// destruction frees what exists, at once, and skips what does not.
 TEST_F(LifecycleTest, DestructionReleasesAPartlySetUpWindow) {
-  FakeSensor sensor;
-  form_->Sensor = &sensor;  // no driver module: ReleaseSensor leaves it alone
+  FakeReaderModule() = FakeReaderModuleState{};
+  ASSERT_EQ(LoadSensorModule(FAKE_READER_MODULE_PATH, form_->Sensor, form_->DriverModule, kReaderHmx03), kLoadOk);
+  const std::string moduleName(platform::BaseName(FAKE_READER_MODULE_PATH));
+  ASSERT_EQ(GetModuleHandleA(moduleName.c_str()), form_->DriverModule);
   form_->ImageBuffer = std::make_unique<uint8_t[]>(16);
   form_->ScDetail.reset(static_cast<SmartCaptureDetail*>(std::calloc(1, sizeof(SmartCaptureDetail))));
   form_->DeviceNotify = nullptr;
+  ASSERT_TRUE(WindowLockExists());
   const auto start = Clock::now();
-  form_.reset();
+  form_->FormDestroy();  // what the destructor runs, on a window still there to look at
   EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(200));
-  // Destruction does not close the reader: it is only unloaded with its module.
-  EXPECT_EQ(sensor.CountOf("CloseDevice"), 0);
+  EXPECT_EQ(GetModuleHandleA(moduleName.c_str()), nullptr) << "the module is still loaded";
+  EXPECT_EQ(form_->DriverModule, nullptr);
+  EXPECT_EQ(form_->Sensor, nullptr);
+  EXPECT_EQ(form_->ImageBuffer, nullptr);
+  EXPECT_EQ(form_->ScDetail, nullptr);
+  EXPECT_EQ(form_->Locker, nullptr);
+  EXPECT_FALSE(WindowLockExists());
+  // The sensor was destroyed, but not closed: it is only unloaded with its module.
+  ASSERT_EQ(FakeReaderModule().destroyedCalls.size(), 1u);
+  EXPECT_EQ(std::count(FakeReaderModule().destroyedCalls[0].begin(), FakeReaderModule().destroyedCalls[0].end(),
+                       "CloseDevice"),
+            0);
 }
 
 // The item's press returns before the box shows (a screen reader waits for

@@ -3,11 +3,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QStatusBar>
+#include <QThread>
 #include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "app/device_broadcast.h"
 #include "fake_sensor.h"
 #include "form_fixture.h"
 
@@ -82,14 +84,25 @@ TEST_F(MessagesTest, DeviceChangeAndPowerAnswerTrueWhateverTheyCarry) {
   EXPECT_EQ(form_->WindowProc(0x0400, 0, 0), 0);
 }
 
+// Records whose size ends before their bytes do: the name is read as far as
+// the size says and no further, so a family name cut short names no reader.
 TEST_F(MessagesTest, ShortRecordsAreReadOnlyWithinTheirSize) {
-  // Header only, and a size that ends inside the first character of the name.
-  PostDeviceChange(DBT_DEVICEARRIVAL, InterfaceBroadcast(u""));
-  std::vector<uint8_t> cut = InterfaceBroadcast(u"V");
-  cut.pop_back();
-  const DWORD cutSize = static_cast<DWORD>(cut.size());
-  std::memcpy(cut.data(), &cutSize, sizeof cutSize);
-  PostDeviceChange(DBT_DEVICEARRIVAL, std::move(cut));
+  constexpr size_t kNameOffset = offsetof(DEV_BROADCAST_DEVICEINTERFACE, dbcc_name);
+  const struct {
+    size_t size;
+    const char* read;
+  } cases[] = {
+      {kNameOffset, ""},                           // the header only
+      {kNameOffset + 1, ""},                       // ends inside the first character
+      {kNameOffset + 11 * 2 + 1, "USB#VID_2F3"},  // ends inside the vendor's last digit
+  };
+  for (const auto& [size, read] : cases) {
+    std::vector<uint8_t> record = InterfaceBroadcast(u"USB#VID_2F3D&PID_2200");
+    const DWORD shortSize = static_cast<DWORD>(size);
+    std::memcpy(record.data(), &shortSize, sizeof shortSize);
+    EXPECT_EQ(DeviceInterfaceName(reinterpret_cast<const DEV_BROADCAST_HDR*>(record.data())), read);
+    PostDeviceChange(DBT_DEVICEARRIVAL, std::move(record));
+  }
   EXPECT_EQ(sensor_.CountOf("CloseDevice"), 0);
 }
 
@@ -115,11 +128,16 @@ TEST_F(MessagesTest, FingerDetectedCountsOnlyTheLowWordOfOne) {
       [&] { return form_->StatusBar->currentMessage() == "Finger is detected"; }));
 }
 
+// The bar tells of every change on the thread that made it: only the window's may.
 TEST_F(MessagesTest, StatusTextFromAnotherThreadArrivesOnTheWindowThread) {
+  std::vector<QThread*> changedOn;  // written by the worker only before its join
+  QObject::connect(form_->StatusBar, &QStatusBar::messageChanged, form_.get(),
+                   [&] { changedOn.push_back(QThread::currentThread()); }, Qt::DirectConnection);
   std::thread worker([&] { form_->SetStatusText("Stopped: Time out..."); });
   worker.join();
   EXPECT_TRUE(ProcessEventsUntil(
       [&] { return form_->StatusBar->currentMessage() == "Stopped: Time out..."; }));
+  EXPECT_EQ(changedOn, std::vector<QThread*>{form_->thread()});
 }
 
 }  // namespace

@@ -6,13 +6,15 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <set>
-#include <string_view>
+#include <thread>
 
 #include "device/proc_address.h"
 #include "tests/app/machine_form.h"
@@ -116,27 +118,56 @@ TEST_F(UnrulyDriverTest, CallbacksAfterTheCallReturnedAreContained) {
 }
 
 // Frames written slowly while the window saves: each saved file holds one
-// whole frame, never rows of two.
+// whole frame, never rows of two. First a save that certainly meets a frame's
+// publication half done: the test publishes that frame itself, as the capture
+// worker does, under the image lock, and finishes it only once the save has
+// written its file (or long after any save would have copied the image). The
+// save must wait for it; then many saves beside the driver's own frames.
 TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
+  constexpr size_t kPixels = 120u * 80u;
   TForm1& form = InitializedAs("rewrite");
   form.BtnContCaptureClick();
   ASSERT_TRUE(ProcessEventsUntil([] { return ImageAvailable == 1; }));
   ASSERT_TRUE(form.SaveToBMPFile1->isEnabled());
+  const QString path = QDir(folder_.path()).filePath(QStringLiteral("frame.bmp"));
+  const std::filesystem::path saved = path.toStdString();
+  const auto savedPixels = [&] {
+    form.Dialogs.nextFileNames.push_back(path);
+    Choose(form.SaveToBMPFile1);
+    std::ifstream in(saved, std::ios::binary);
+    const std::string file(std::istreambuf_iterator<char>(in), {});
+    uint32_t pixelsAt = 0;
+    if (file.size() >= 14u) std::memcpy(&pixelsAt, file.data() + 10, sizeof pixelsAt);
+    EXPECT_EQ(file.size(), pixelsAt + kPixels);
+    return file.size() == pixelsAt + kPixels ? file.substr(pixelsAt) : std::string();
+  };
+  const auto whole = [](const std::string& pixels) {
+    return !pixels.empty() && pixels.find_first_not_of(pixels[0]) == std::string::npos;
+  };
+
+  std::atomic<bool> halfPublished{false};
+  std::thread publisher([&] {
+    std::lock_guard guard(form.ImageLock);
+    const auto next = static_cast<uint8_t>(form.ImageBuffer[0] + 128);
+    std::memset(form.ImageBuffer.get(), next, kPixels / 2);
+    halfPublished = true;
+    for (int waited = 0; waited < 1000 && !std::filesystem::exists(saved); waited += 5) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::memset(form.ImageBuffer.get() + kPixels / 2, next, kPixels - kPixels / 2);
+  });
+  while (!halfPublished) std::this_thread::yield();
+  const std::string met = savedPixels();
+  publisher.join();
+  EXPECT_TRUE(whole(met)) << "a save copied a frame half published";
+
   constexpr int kSaves = 200;
   int torn = 0;
   std::set<uint8_t> frames;
-  const QString path = QDir(folder_.path()).filePath(QStringLiteral("frame.bmp"));
   for (int i = 0; i < kSaves; ++i) {
-    form.Dialogs.nextFileNames.push_back(path);
-    Choose(form.SaveToBMPFile1);
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    const std::string file(std::istreambuf_iterator<char>(in), {});
-    ASSERT_GT(file.size(), 14u + 120u * 80u);
-    uint32_t pixelsAt = 0;
-    std::memcpy(&pixelsAt, file.data() + 10, sizeof pixelsAt);
-    ASSERT_EQ(file.size(), pixelsAt + 120u * 80u);
-    const std::string_view pixels(file.data() + pixelsAt, 120u * 80u);
-    torn += pixels.find_first_not_of(pixels[0]) != std::string_view::npos;
+    const std::string pixels = savedPixels();
+    ASSERT_FALSE(pixels.empty());
+    torn += !whole(pixels);
     frames.insert(static_cast<uint8_t>(pixels[0]));
     ProcessEventsFor(2);
   }
@@ -144,7 +175,7 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
   EXPECT_EQ(torn, 0);
   EXPECT_GT(frames.size(), 10u);
   std::printf("torn saves: %d BMP saves during a capture whose driver rewrites the frame, %zu "
-              "frames among them, %d torn\n",
+              "frames among them, %d torn; 1 save meeting a frame half published waited for it\n",
               kSaves, frames.size(), torn);
 }
 
