@@ -10,6 +10,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/win32.h"
+
 namespace imaging {
 namespace {
 
@@ -101,6 +103,14 @@ std::FILE* CreateTemporary(const fs::path& target, const std::string& tag, fs::p
   return nullptr;
 }
 
+// Puts the written bytes on the disk: renamed into place unflushed, a file can
+// be left empty by a power loss, holding neither the old content nor the new.
+bool FlushToDisk(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fileno(file)));
+  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle) != FALSE;
+}
+
 // Removes the temporaries that earlier saves of target left behind. Those of
 // other targets, and any still young enough to belong to a save under way,
 // stay.
@@ -140,15 +150,16 @@ bool WriteWholeFile(const char* path, const void* data, size_t size) {
   if (file == nullptr) return false;
 
   bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  written = std::fflush(file) == 0 && written;
+  written = written && FlushToDisk(file);
   written = std::fclose(file) == 0 && written;
   if (written && replaces) {
     fs::permissions(temporary, existing.permissions(), fs::perm_options::replace, error);
     written = !error;
   }
   if (written) {
-    fs::rename(temporary, target, error);
-    written = !error;
+    // Write-through: the rename, too, is on the disk when the save reports it.
+    written = MoveFileExA(temporary.string().c_str(), target.string().c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
   }
   if (!written) fs::remove(temporary, error);
   return written;

@@ -8,6 +8,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <dbt.h>
+#include <io.h>  // _get_osfhandle
 #include <winioctl.h>
 #else
 
@@ -68,9 +69,13 @@ typedef intptr_t(WINAPI* FARPROC)();
 // ---- errors --------------------------------------------------------------
 #define ERROR_SUCCESS 0u
 #define ERROR_FILE_NOT_FOUND 2u
+#define ERROR_PATH_NOT_FOUND 3u
 #define ERROR_ACCESS_DENIED 5u
 #define ERROR_INVALID_HANDLE 6u
 #define ERROR_NOT_ENOUGH_MEMORY 8u
+#define ERROR_NOT_SAME_DEVICE 17u
+#define ERROR_WRITE_FAULT 29u
+#define ERROR_DISK_FULL 112u
 #define ERROR_INVALID_PARAMETER 87u
 #define ERROR_INSUFFICIENT_BUFFER 122u
 #define ERROR_MOD_NOT_FOUND 126u
@@ -250,6 +255,8 @@ inline constexpr GUID GUID_DEVINTERFACE_USB_DEVICE = {
 #define FILE_SHARE_WRITE 0x00000002u
 #define OPEN_EXISTING 3u
 #define FILE_ATTRIBUTE_NORMAL 0x80u
+#define MOVEFILE_REPLACE_EXISTING 0x1u
+#define MOVEFILE_WRITE_THROUGH 0x8u
 
 #define FILE_DEVICE_UNKNOWN 0x00000022u
 #define METHOD_BUFFERED 0u
@@ -280,6 +287,12 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex);
 
 // time
 DWORD WINAPI GetTickCount();
+
+// files: a C runtime descriptor's handle stays the runtime's, never closed;
+// INVALID_HANDLE_VALUE (as intptr_t) for a descriptor that is not open
+intptr_t _get_osfhandle(int descriptor);
+BOOL WINAPI FlushFileBuffers(HANDLE file);
+BOOL WINAPI MoveFileExA(LPCSTR existingFileName, LPCSTR newFileName, DWORD flags);
 
 // device I/O
 HANDLE WINAPI CreateFileA(LPCSTR fileName, DWORD desiredAccess, DWORD shareMode,

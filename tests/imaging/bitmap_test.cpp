@@ -1,5 +1,6 @@
 // BMP files written by Bitmap: layout, readability, and no half-written files.
 #include "imaging/bitmap.h"
+#include "imaging/whole_file.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 
 // Qt's reader and the file-size limit are Linux tools.
 #ifndef _WIN32
+#include <dlfcn.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -302,6 +304,48 @@ TEST(Bitmap, ASaveRemovesStaleTemporariesOfItsFile) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(dir.Names(), expected) << stale << " should be gone";
 }
+
+// The flushes and renames of the file system, as the test program asks them,
+// while a test records them.
+std::vector<std::string>* fileCalls = nullptr;
+
+std::string PathOf(int descriptor) {
+  std::error_code error;
+  return fs::read_symlink("/proc/self/fd/" + std::to_string(descriptor), error).string();
+}
+
+// The bytes are on the disk before the rename puts them in place, and the
+// rename is on the disk before the save reports it: a power loss leaves the
+// old file or the new one, never an empty one.
+TEST(Bitmap, ASaveFlushesTheFileBeforeItsRenameAndTheFolderAfter) {
+  TempDir dir;
+  const fs::path target = fs::canonical(fs::path(dir / "print.raw").parent_path()) / "print.raw";
+  std::vector<std::string> calls;
+  fileCalls = &calls;
+  const bool saved = imaging::WriteWholeFile(target.c_str(), "gray", 4);
+  fileCalls = nullptr;
+  ASSERT_TRUE(saved);
+  ASSERT_EQ(calls.size(), 3u);
+  const std::string temporary = calls[0].substr(calls[0].find(' ') + 1);
+  EXPECT_EQ(fs::path(temporary).parent_path(), target.parent_path());
+  EXPECT_EQ(calls[0], "fsync " + temporary);
+  EXPECT_EQ(calls[1], "rename " + temporary + " " + target.string());
+  EXPECT_EQ(calls[2], "fsync " + target.parent_path().string());
+}
 #endif
 
 }  // namespace
+
+#ifndef _WIN32
+extern "C" int fsync(int descriptor) {
+  static const auto real = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
+  if (fileCalls) fileCalls->push_back("fsync " + PathOf(descriptor));
+  return real(descriptor);
+}
+
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static const auto real = reinterpret_cast<int (*)(const char*, const char*)>(dlsym(RTLD_NEXT, "rename"));
+  if (fileCalls) fileCalls->push_back(std::string("rename ") + from + " " + to);
+  return real(from, to);
+}
+#endif
