@@ -1,6 +1,8 @@
 // Version resources: the fixed file-info block a file carries, handed out as a
 // version-information record whose root block ("\") is that fixed block.
 #include <cstring>
+#include <new>
+#include <optional>
 #include <string_view>
 
 #include "platform/library_search.h"
@@ -35,16 +37,27 @@ std::optional<VS_FIXEDFILEINFO> FixedInfoOf(LPCSTR fileName) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return std::nullopt;
   }
-  std::optional<VS_FIXEDFILEINFO> info = sim::ReadFixedFileInfo(path);
+  std::optional<VS_FIXEDFILEINFO> info = sim::ReadFixedFileInfo(path);  // reads a bounded part
   if (!info) SetLastError(ERROR_RESOURCE_TYPE_NOT_FOUND);
   return info;
+}
+
+// As on Windows, memory running out is an error code: an exception must not
+// leave a C call and unwind through the window's event handler that made it.
+std::optional<VS_FIXEDFILEINFO> FixedInfoOrError(LPCSTR fileName) {
+  try {
+    return FixedInfoOf(fileName);
+  } catch (const std::bad_alloc&) {
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return std::nullopt;
+  }
 }
 
 }  // namespace
 
 extern "C" DWORD WINAPI GetFileVersionInfoSizeA(LPCSTR fileName, LPDWORD handle) {
   if (handle) *handle = 0;
-  return FixedInfoOf(fileName) ? sizeof(VersionInfoRecord) : 0;
+  return FixedInfoOrError(fileName) ? sizeof(VersionInfoRecord) : 0;
 }
 
 extern "C" BOOL WINAPI GetFileVersionInfoA(LPCSTR fileName, DWORD, DWORD length, LPVOID data) {
@@ -52,7 +65,7 @@ extern "C" BOOL WINAPI GetFileVersionInfoA(LPCSTR fileName, DWORD, DWORD length,
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;
   }
-  std::optional<VS_FIXEDFILEINFO> info = FixedInfoOf(fileName);
+  std::optional<VS_FIXEDFILEINFO> info = FixedInfoOrError(fileName);
   if (!info) return FALSE;
   if (length < sizeof(VersionInfoRecord)) {
     SetLastError(ERROR_INSUFFICIENT_BUFFER);

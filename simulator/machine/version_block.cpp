@@ -1,9 +1,10 @@
 #include "simulator/machine/version_block.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <fstream>
 
-#include "simulator/machine/files.h"
 
 namespace sim {
 
@@ -55,14 +56,34 @@ std::optional<size_t> FindFixedFileInfo(std::string_view bytes) {
   return std::nullopt;
 }
 
+// A version block lies inside a module's image, which is megabytes. The search
+// reads at most kVersionSearchBytes of a file, kVersionWindowBytes at a time:
+// this is where a lookup's time and memory are bounded, whatever the file's size.
+// A block that begins beyond the bound is not found, and the file has no version.
 std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(const std::filesystem::path& path) {
-  std::optional<std::string> bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  std::optional<size_t> at = FindFixedFileInfo(*bytes);
-  if (!at) return std::nullopt;
-  VS_FIXEDFILEINFO info;
-  std::memcpy(&info, bytes->data() + *at, sizeof info);
-  return info;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  // A block cut by the window's end is searched again with the next window.
+  constexpr size_t kCarried = sizeof(VS_FIXEDFILEINFO) - 1;
+  std::string window;
+  window.reserve(kCarried + kVersionWindowBytes);
+  for (uint64_t searched = 0; searched < kVersionSearchBytes;) {
+    const size_t kept = window.size();
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(kVersionWindowBytes, kVersionSearchBytes - searched));
+    window.resize(kept + wanted);
+    in.read(window.data() + kept, static_cast<std::streamsize>(wanted));
+    const auto got = static_cast<size_t>(in.gcount());
+    window.resize(kept + got);
+    searched += got;
+    if (std::optional<size_t> at = FindFixedFileInfo(window)) {
+      VS_FIXEDFILEINFO info;
+      std::memcpy(&info, window.data() + *at, sizeof info);
+      return info;
+    }
+    if (got < wanted) break;
+    window.erase(0, window.size() - std::min(window.size(), kCarried));
+  }
+  return std::nullopt;
 }
 
 std::optional<FileVersionNumber> ReadFileVersion(const std::filesystem::path& path) {

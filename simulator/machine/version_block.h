@@ -42,7 +42,12 @@ constexpr VS_FIXEDFILEINFO MakeFixedFileInfo(uint16_t a, uint16_t b, uint16_t c,
 // followed by the structure version 1.0), or nullopt when there is none.
 std::optional<size_t> FindFixedFileInfo(std::string_view bytes);
 
-// The block of a file; nullopt when the file is missing or carries none.
+// How much of a file the version lookup reads, and in pieces of what size.
+inline constexpr uint64_t kVersionSearchBytes = uint64_t{64} << 20;
+inline constexpr size_t kVersionWindowBytes = size_t{64} << 10;
+
+// The block of a file within its first kVersionSearchBytes; nullopt when the
+// file is missing or carries none there.
 std::optional<VS_FIXEDFILEINFO> ReadFixedFileInfo(const std::filesystem::path& path);
 std::optional<FileVersionNumber> ReadFileVersion(const std::filesystem::path& path);
 

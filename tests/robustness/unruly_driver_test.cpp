@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <atomic>
 #include <chrono>
@@ -220,6 +221,35 @@ TEST_F(UnrulyDriverTest, LogsAreSavedAtTheAnnouncedSize) {
   EXPECT_EQ(log, "");
   EXPECT_TRUE(Status().starts_with("Successfully saved to "));
   std::printf("unruly driver: 2 logs of other sizes than written, saved as announced, 0 crashes\n");
+}
+
+// kB from a line of /proc/self/status.
+long StatusKib(const char* field) {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.starts_with(field)) return std::stol(line.substr(std::strlen(field)));
+  }
+  return -1;
+}
+
+// A driver file of 6 GiB in the system folder: the Refresh lists it, and its
+// version lookups read a bounded part of it, not the whole file twice.
+TEST_F(UnrulyDriverTest, AHugeDriverFileIsListedWithinBoundedMemory) {
+  const std::filesystem::path huge = sim::SystemDirectory(sim::MachineRoot()) / "Qvhmx06m.dll";
+  sim::RemoveDriverFile("Qvhmx06m.dll");
+  std::ofstream(huge, std::ios::binary).close();
+  std::filesystem::resize_file(huge, uint64_t{6} << 30);
+  Form();
+  // Writing 5 starts the peak anew from the memory in use now.
+  std::ofstream("/proc/self/clear_refs") << "5";
+  const long before = StatusKib("VmRSS:");
+  TForm1& form = Refreshed();
+  const long peakGrowthKib = StatusKib("VmHWM:") - before;
+  EXPECT_NE(form.LabelDriverInfo->text().indexOf(QStringLiteral("Qvhmx06m.dll (v0.0.0.0)")), -1);
+  EXPECT_LT(peakGrowthKib, 16 * 1024);
+  std::printf("unruly driver: a 6 GiB driver file listed by a Refresh, its version lookups' peak memory "
+              "%ld KiB above the memory in use before\n",
+              peakGrowthKib);
 }
 
 }  // namespace

@@ -230,6 +230,30 @@ TEST(VersionBlock, PatchedVersionIsReadBack) {
   EXPECT_FALSE(sim::ReadFileVersion(temp.Folder() / "plain.txt"));
 }
 
+// The search reads a bounded part of a file in windows: a block across two
+// windows is found, one beyond the bound is not, whatever lies before it.
+TEST(VersionBlock, OnlyTheFilesFirstPartIsSearched) {
+  TempMachineRoot temp;
+  std::string block = *sim::ReadWholeFile(SIM_PROBE_SYSTEM_MODULE);
+  block = block.substr(*sim::FindFixedFileInfo(block), sizeof(VS_FIXEDFILEINFO));
+  const struct {
+    uint64_t at;
+    bool found;
+  } cases[] = {
+      {sim::kVersionWindowBytes - 20, true},
+      {sim::kVersionSearchBytes - sizeof(VS_FIXEDFILEINFO), true},
+      {sim::kVersionSearchBytes - 20, false},
+      {uint64_t{6} << 30, false},
+  };
+  for (const auto& [at, found] : cases) {
+    SCOPED_TRACE(at);
+    const fs::path file = temp.Folder() / "sparse.sys";
+    fs::remove(file);
+    std::ofstream(file, std::ios::binary).seekp(static_cast<std::streamoff>(at)) << block;
+    EXPECT_EQ(sim::ReadFileVersion(file).has_value(), found);
+  }
+}
+
 TEST(DriverFiles, InstallAndRemoveByNameInAnyCase) {
   TempMachineRoot temp;
   sim::InstallDriverFile("QVHMX05X64.SYS", sim::FileVersionNumber{1, 0, 3, 0});
