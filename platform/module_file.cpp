@@ -1,5 +1,5 @@
 // The module file check: the ELF header and everything it points to must lie
-// inside the file.
+// inside the file, and the image it describes must be sound.
 #include "platform/module_file.h"
 
 #include <elf.h>
@@ -11,7 +11,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
+
+#include "platform/module_image.h"
 
 namespace platform {
 namespace {
@@ -59,7 +62,7 @@ bool IsWholeModule(int fd) {
     return false;
   }
   // PN_XNUM would put the real count elsewhere; no module has that many segments.
-  if (header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phnum == 0 || header.e_phnum == PN_XNUM ||
+  if (header.e_phentsize != sizeof(ElfW(Phdr)) || header.e_phnum == 0 || header.e_phnum > kMaxModuleSegments ||
       !Inside(header.e_phoff, header.e_phnum, sizeof(ElfW(Phdr)), fileSize)) {
     return false;
   }
@@ -72,18 +75,22 @@ bool IsWholeModule(int fd) {
   for (const ElfW(Phdr)& segment : segments) {
     if (segment.p_filesz != 0 && !Inside(segment.p_offset, 1, segment.p_filesz, fileSize)) return false;
   }
-  return true;
+  const std::optional<FileRange> dynamic = DynamicSectionOf(segments);
+  if (!dynamic) return false;
+  std::vector<ElfW(Dyn)> entries(dynamic->size / sizeof(ElfW(Dyn)));
+  return ReadAt(fd, entries.data(), dynamic->size, static_cast<off_t>(dynamic->offset)) &&
+         DynamicEntriesInsideImage(entries, segments);
 }
 
 }  // namespace
 
-bool IsWholeModuleFile(const std::string& path) {
+int OpenWholeModuleFile(const std::string& path) {
   // Without blocking: a FIFO must not wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool whole = IsWholeModule(fd);
+  if (fd < 0) return -1;
+  if (IsWholeModule(fd)) return fd;
   ::close(fd);
-  return whole;
+  return -1;
 }
 
 }  // namespace platform

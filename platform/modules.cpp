@@ -2,11 +2,13 @@
 // handles counted as Windows counts them, and the built-in Kernel32 exports.
 #include <dlfcn.h>
 #include <strings.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/library_search.h"
 #include "platform/module_file.h"
@@ -27,9 +29,18 @@ bool IsKernel32(std::string_view name) {
   return EqualNoCase(name, "kernel32") || EqualNoCase(name, "kernel32.dll");
 }
 
+// A module is loaded through the descriptor of the file that was checked, by
+// the name "/proc/self/fd/N": the loader opens that very file, whatever its
+// name leads to by then, and knows it by its file identity, so loads of one
+// file still share one handle. The loader also remembers the name: N stays
+// open as long as the loader keeps the module, or a later module opened as N
+// would be taken for this one.
+std::string DescriptorPath(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
+
 struct LoadedModule {
   std::string baseName;  // file name as found, for GetModuleHandleA
   int references = 0;
+  int descriptor = -1;  // the checked file it was loaded from
 };
 
 // Every module loaded through LoadLibraryA, by its dlopen handle, which dlopen
@@ -37,7 +48,21 @@ struct LoadedModule {
 struct ModuleRegistry {
   std::recursive_mutex mutex;  // module constructors may load modules themselves
   std::map<void*, LoadedModule> modules;
+  // Descriptors of freed modules that the loader keeps all the same.
+  std::vector<int> resident;
 };
+
+// After the last FreeLibrary of a module: its descriptor closes once the
+// loader has let the module go, and stays open while it keeps it.
+void ForgetDescriptor(ModuleRegistry& registry, int descriptor) {
+  if (descriptor < 0) return;
+  if (void* kept = dlopen(DescriptorPath(descriptor).c_str(), RTLD_NOW | RTLD_NOLOAD)) {
+    dlclose(kept);
+    registry.resident.push_back(descriptor);
+    return;
+  }
+  ::close(descriptor);
+}
 
 ModuleRegistry& Registry() {
   static ModuleRegistry* registry = new ModuleRegistry;  // outlives modules freed at exit
@@ -75,19 +100,26 @@ extern "C" HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  if (!platform::IsWholeModuleFile(path)) {
+  const int descriptor = platform::OpenWholeModuleFile(path);
+  if (descriptor < 0) {
     SetLastError(ERROR_BAD_EXE_FORMAT);
     return nullptr;
   }
   ModuleRegistry& registry = Registry();
   std::lock_guard lock(registry.mutex);
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  void* handle = dlopen(DescriptorPath(descriptor).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
+    ::close(descriptor);
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
   LoadedModule& module = registry.modules[handle];
-  if (module.references++ == 0) module.baseName = platform::BaseName(path);
+  if (module.references++ == 0) {
+    module.baseName = platform::BaseName(path);
+    module.descriptor = descriptor;
+  } else {
+    ::close(descriptor);
+  }
   return static_cast<HMODULE>(handle);
 }
 
@@ -100,8 +132,11 @@ extern "C" BOOL WINAPI FreeLibrary(HMODULE module) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  if (--loaded->second.references == 0) registry.modules.erase(loaded);
+  const bool last = --loaded->second.references == 0;
+  const int descriptor = loaded->second.descriptor;
+  if (last) registry.modules.erase(loaded);
   dlclose(module);
+  if (last) ForgetDescriptor(registry, descriptor);
   return TRUE;
 }
 

@@ -12,11 +12,14 @@
 #include <QScrollBar>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/surface_page.h"
 #include "machine_form.h"
 #include "sim_command.h"
+#include "tests/simulator/module_headers.h"
 
 namespace {
 
@@ -300,6 +303,25 @@ TEST_F(InitTest, MissingOrTruncatedDriverModuleChangesNothing) {
     EXPECT_EQ(form.DriverModule, nullptr);
     EXPECT_TRUE(form.BtnInit->isEnabled());
   }
+}
+
+// The parallel reader's module with its dynamic section far outside its image:
+// the Refresh that probes the reader is refused the module, instead of dying in
+// the system loader, and lists the other readers.
+TEST_F(InitTest, ParallelModuleWithHeadersOutsideItsImageIsNotProbed) {
+  Plug("HMX05", 0);
+  Plug("parallel", 0);
+  const std::filesystem::path installed = sim::SystemDirectory(sim::MachineRoot()) / "Dacro.dll";
+  std::ifstream in(installed, std::ios::binary);
+  const std::string module((std::istreambuf_iterator<char>(in)), {});
+  ASSERT_FALSE(module.empty());
+  sim::RemoveDriverFile("Dacro.dll");
+  std::ofstream(installed, std::ios::binary) << WithDynamicSectionFarAway(module);
+  TForm1& form = Refreshed();
+  EXPECT_EQ(Items(), std::vector<std::string>{"R20 -- HMX05:0"});
+  EXPECT_EQ(Status(), "Select a fingerprint device and Click Init button. 1 device(s) found.");
+  form.BtnInitClick(form.BtnInit);
+  EXPECT_EQ(Status(), "Device Initialization Success");
 }
 
 }  // namespace

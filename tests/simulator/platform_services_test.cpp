@@ -10,6 +10,7 @@
 #include "device/proc_address.h"
 #include "platform/win32.h"
 #include "simulator/machine/machine.h"
+#include "tests/simulator/module_headers.h"
 #include "tests/simulator/temp_root.h"
 
 namespace fs = std::filesystem;
@@ -101,9 +102,10 @@ TEST(Modules, FailuresSetTheLastError) {
   FreeLibrary(module);
 }
 
-// A module cut short is refused as Windows refuses it, before the loader maps
-// segments the file does not hold (it would fault touching them).
-TEST(Modules, TruncatedOrForeignFilesAreNoModules) {
+// A module cut short, or whose headers place its segments or what the loader
+// reads outside the image it maps, is refused as Windows refuses it, before
+// the loader faults on it.
+TEST(Modules, TruncatedForeignOrMalformedFilesAreNoModules) {
   TempMachineRoot temp;
   std::ifstream in(SIM_PROBE_SYSTEM_MODULE, std::ios::binary);
   const std::string whole((std::istreambuf_iterator<char>(in)), {});
@@ -112,6 +114,19 @@ TEST(Modules, TruncatedOrForeignFilesAreNoModules) {
   for (size_t size : {size_t{0}, size_t{64}, size_t{4096}, whole.size() / 2, whole.size() - 1}) {
     files.emplace_back("Cut" + std::to_string(size) + ".dll", whole.substr(0, size));
   }
+  using Segments = std::span<ElfW(Phdr)>;
+  files.emplace_back("DynamicFar.dll", WithDynamicSectionFarAway(whole));
+  files.emplace_back("LoadsSwapped.dll", WithSegments(whole, [](Segments s) {
+                       std::swap(SegmentOf(s, PT_LOAD, 0), SegmentOf(s, PT_LOAD, 1));
+                     }));
+  files.emplace_back("LoadsOverlap.dll", WithSegments(whole, [](Segments s) {
+                       SegmentOf(s, PT_LOAD, 1).p_vaddr = SegmentOf(s, PT_LOAD, 0).p_vaddr;
+                       SegmentOf(s, PT_LOAD, 1).p_offset = SegmentOf(s, PT_LOAD, 0).p_offset;
+                     }));
+  files.emplace_back("LoadHuge.dll", WithSegments(whole, [](Segments s) {
+                       SegmentOf(s, PT_LOAD, 1).p_memsz = uint64_t{1} << 44;
+                     }));
+  files.emplace_back("StringsFar.dll", WithDynamicEntry(whole, DT_STRTAB, 0x7ff000000000));
   files.emplace_back("Whole.dll", whole);
   for (const auto& [name, content] : files) {
     std::ofstream(fs::path(SystemDirectory()) / name, std::ios::binary) << content;
