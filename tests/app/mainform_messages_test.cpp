@@ -137,7 +137,7 @@ TEST_F(MessagesTest, StatusTextFromAnotherThreadArrivesOnTheWindowThread) {
   worker.join();
   EXPECT_TRUE(ProcessEventsUntil(
       [&] { return form_->StatusBar->currentMessage() == "Stopped: Time out..."; }));
-  EXPECT_EQ(changedOn, std::vector<QThread*>{form_->thread()});
+  EXPECT_EQ(changedOn, std::vector<QThread*>{form_->thread()}) << "the bar changed on a thread not the window's";
 }
 
 }  // namespace

@@ -176,8 +176,8 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
   EXPECT_EQ(torn, 0);
   EXPECT_GT(frames.size(), 10u);
   std::printf("torn saves: %d BMP saves during a capture whose driver rewrites the frame, %zu "
-              "frames among them, %d torn; 1 save meeting a frame half published waited for it\n",
-              kSaves, frames.size(), torn);
+              "frames among them, %d torn; 1 save meeting a frame half published %s\n",
+              kSaves, frames.size(), torn, whole(met) ? "waited for it" : "copied it torn");
 }
 
 TEST_F(UnrulyDriverTest, StatusesOutsideEveryTableAreShownAsCodes) {
