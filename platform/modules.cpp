@@ -2,13 +2,14 @@
 // handles counted as Windows counts them, and the built-in Kernel32 exports.
 #include <dlfcn.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <vector>
+#include <utility>
 
 #include "platform/library_search.h"
 #include "platform/module_file.h"
@@ -32,15 +33,17 @@ bool IsKernel32(std::string_view name) {
 // A module is loaded through the descriptor of the file that was checked, by
 // the name "/proc/self/fd/N": the loader opens that very file, whatever its
 // name leads to by then, and knows it by its file identity, so loads of one
-// file still share one handle. The loader also remembers the name: N stays
-// open as long as the loader keeps the module, or a later module opened as N
-// would be taken for this one.
+// file still share one handle. The loader also remembers the name N, even
+// after the module's last FreeLibrary when it keeps the module (modules with
+// unique symbols are never unloaded), and would take a later file opened as N
+// for that module. So the first checked descriptor of each file stays open
+// for good, and every later load of the same file goes through it: one
+// descriptor per module file, whatever the number of loads.
 std::string DescriptorPath(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
 
 struct LoadedModule {
   std::string baseName;  // file name as found, for GetModuleHandleA
   int references = 0;
-  int descriptor = -1;  // the checked file it was loaded from
 };
 
 // Every module loaded through LoadLibraryA, by its dlopen handle, which dlopen
@@ -48,20 +51,22 @@ struct LoadedModule {
 struct ModuleRegistry {
   std::recursive_mutex mutex;  // module constructors may load modules themselves
   std::map<void*, LoadedModule> modules;
-  // Descriptors of freed modules that the loader keeps all the same.
-  std::vector<int> resident;
+  // The descriptor each module file is loaded through, by file identity.
+  std::map<std::pair<dev_t, ino_t>, int> descriptors;
 };
 
-// After the last FreeLibrary of a module: its descriptor closes once the
-// loader has let the module go, and stays open while it keeps it.
-void ForgetDescriptor(ModuleRegistry& registry, int descriptor) {
-  if (descriptor < 0) return;
-  if (void* kept = dlopen(DescriptorPath(descriptor).c_str(), RTLD_NOW | RTLD_NOLOAD)) {
-    dlclose(kept);
-    registry.resident.push_back(descriptor);
-    return;
+// The descriptor to load the checked file `descriptor` through: itself for a
+// file not loaded before (it is kept), else the one kept for that file (and
+// `descriptor` is closed). -1 when the file cannot be told apart.
+int LoadingDescriptor(ModuleRegistry& registry, int descriptor) {
+  struct stat info {};
+  if (::fstat(descriptor, &info) != 0) {
+    ::close(descriptor);
+    return -1;
   }
-  ::close(descriptor);
+  const auto [kept, fresh] = registry.descriptors.try_emplace({info.st_dev, info.st_ino}, descriptor);
+  if (!fresh) ::close(descriptor);
+  return kept->second;
 }
 
 ModuleRegistry& Registry() {
@@ -100,26 +105,21 @@ extern "C" HMODULE WINAPI LoadLibraryA(LPCSTR fileName) {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
-  const int descriptor = platform::OpenWholeModuleFile(path);
+  ModuleRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  const int checked = platform::OpenWholeModuleFile(path);
+  const int descriptor = checked < 0 ? -1 : LoadingDescriptor(registry, checked);
   if (descriptor < 0) {
     SetLastError(ERROR_BAD_EXE_FORMAT);
     return nullptr;
   }
-  ModuleRegistry& registry = Registry();
-  std::lock_guard lock(registry.mutex);
   void* handle = dlopen(DescriptorPath(descriptor).c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
-    ::close(descriptor);
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
   }
   LoadedModule& module = registry.modules[handle];
-  if (module.references++ == 0) {
-    module.baseName = platform::BaseName(path);
-    module.descriptor = descriptor;
-  } else {
-    ::close(descriptor);
-  }
+  if (module.references++ == 0) module.baseName = platform::BaseName(path);
   return static_cast<HMODULE>(handle);
 }
 
@@ -132,11 +132,8 @@ extern "C" BOOL WINAPI FreeLibrary(HMODULE module) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
-  const bool last = --loaded->second.references == 0;
-  const int descriptor = loaded->second.descriptor;
-  if (last) registry.modules.erase(loaded);
+  if (--loaded->second.references == 0) registry.modules.erase(loaded);
   dlclose(module);
-  if (last) ForgetDescriptor(registry, descriptor);
   return TRUE;
 }
 

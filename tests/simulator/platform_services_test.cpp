@@ -85,6 +85,14 @@ TEST(Modules, HandlesAreCountedAsOnWindows) {
   EXPECT_EQ(GetModuleHandleA("Counted.dll"), nullptr);
   EXPECT_FALSE(FreeLibrary(first)) << "a freed handle is refused";
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+
+  // Loaded again and again, a module the loader keeps holds no more descriptors.
+  const auto openDescriptors = [] {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+  };
+  const auto held = openDescriptors();
+  for (int round = 0; round < 3; ++round) EXPECT_TRUE(FreeLibrary(LoadLibraryA("Counted.dll")));
+  EXPECT_EQ(openDescriptors(), held);
 }
 
 TEST(Modules, FailuresSetTheLastError) {
