@@ -1,25 +1,19 @@
 // The About box: names the utility and its version.
 #pragma once
 
-#include <QDialog>
+#include <memory>
 
-class QGroupBox;
-class QLabel;
-class QPushButton;
+#include "forms/form_window.h"
 
-class TAboutBoxDlg : public QDialog {
-  Q_OBJECT
-
+class TAboutBoxDlg {
  public:
-  explicit TAboutBoxDlg(QWidget* parent = nullptr);
+  TAboutBoxDlg();
 
-  QPushButton* OKBtn = nullptr;
-  QGroupBox* GroupBox1 = nullptr;
-  QLabel* Label4 = nullptr;
-  QLabel* lblVersion = nullptr;
+  std::unique_ptr<forms::TFormWindow> Window;
+  forms::TButton* OKBtn = nullptr;
+  forms::TGroupBox* GroupBox1 = nullptr;
+  forms::TLabel* Label4 = nullptr;
+  forms::TLabel* lblVersion = nullptr;
 
   void FormCreate();
-
- protected:
-  void showEvent(QShowEvent* event) override;
 };

@@ -1,9 +1,6 @@
 #include "app/device_broadcast.h"
 
-#include <QByteArray>
-#include <QString>
 #include <cstring>
-#include <vector>
 
 std::string DeviceInterfaceName(const DEV_BROADCAST_HDR* record) {
   if (!record || record->dbch_devicetype != DBT_DEVTYP_DEVICEINTERFACE) return {};
@@ -11,19 +8,18 @@ std::string DeviceInterfaceName(const DEV_BROADCAST_HDR* record) {
   const size_t size = record->dbch_size;
   if (size <= kNameOffset) return {};
 
+  // Device names are ASCII; another character becomes '?', as the system's
+  // conversion to its 8-bit character set writes a character it lacks.
   const auto* bytes = reinterpret_cast<const uint8_t*>(record);
   const size_t maxUnits = (size - kNameOffset) / sizeof(char16_t);
-  std::vector<char16_t> units;
-  for (size_t i = 0; i < maxUnits; ++i) {
+  std::string text;
+  for (size_t i = 0; i < maxUnits && text.size() < kDeviceNameMaxBytes; ++i) {
     char16_t unit;
     std::memcpy(&unit, bytes + kNameOffset + i * sizeof unit, sizeof unit);
     if (unit == 0) break;
-    units.push_back(unit);
+    text.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
   }
-  QByteArray text =
-      QString::fromUtf16(units.data(), static_cast<qsizetype>(units.size())).toLocal8Bit();
-  if (static_cast<size_t>(text.size()) > kDeviceNameMaxBytes) text.truncate(kDeviceNameMaxBytes);
-  return text.toStdString();
+  return text;
 }
 
 bool NamesFamilyReader(const std::string& name) {

@@ -3,21 +3,16 @@
 // look at what was asked.
 #pragma once
 
-#include <QString>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
-class QDialog;
-class QMessageBox;
-class QWidget;
+#include "forms/dialogs.h"
+#include "forms/form_window.h"
 
-enum class MessageIcon { None, Warning, Error };
-
-// A message box's icon says what kind of message it is; screen readers hear
-// that as the icon's name ("Warning", "Error", ...).
-void NameMessageIcon(QMessageBox& box);
+using forms::MessageIcon;
 
 // Modal results, as the form library numbers them.
 inline constexpr int kModalResultOk = 1;
@@ -25,27 +20,26 @@ inline constexpr int kModalResultOk = 1;
 class DialogSeam {
  public:
   struct Message {
-    QString caption;
-    QString text;
+    std::string caption;
+    std::string text;
     MessageIcon icon;
     bool owned;  // shown with the main window as owner
   };
 
   // A message box with an OK button; returns the modal result.
-  int MessageBox(QWidget* owner, const QString& text, const QString& caption, MessageIcon icon);
-  // Runs a dialog modally; returns its modal result.
-  int ShowModal(QDialog& dialog);
-  // Asks for a file name; nullopt when the user cancels. `filter` is in the
-  // form library's "description|pattern|..." notation.
-  std::optional<QString> AskFileName(QWidget* owner, bool save, const QString& title,
-                                     const QString& fileName, const QString& filter);
+  int MessageBox(forms::TFormWindow* owner, const std::string& text, const std::string& caption,
+                 MessageIcon icon);
+  // Runs a form's window modally; returns its modal result.
+  int ShowModal(forms::TFormWindow& dialog);
+  // Asks for a file name; nullopt when the user cancels.
+  std::optional<std::string> AskFileName(forms::TFormWindow* owner, const forms::FileDialogSpec& spec);
 
   // Answers for the next questions, oldest first. An empty queue asks a person.
   std::deque<int> nextAnswers;
   // Runs while a message box answered from the queue is up, as the events
   // that a shown box's own event loop delivers.
   std::function<void()> whileMessageBoxShown;
-  std::deque<std::optional<QString>> nextFileNames;  // nullopt answers "Cancel"
+  std::deque<std::optional<std::string>> nextFileNames;  // nullopt answers "Cancel"
 
   // Everything asked so far, for tests to read.
   std::vector<Message> shownMessages;
@@ -56,24 +50,22 @@ class DialogSeam {
 // The form library's file dialog component: settings first, then Execute.
 class TFileDialog {
  public:
-  TFileDialog(DialogSeam& seam, QWidget* owner, bool save);
+  TFileDialog(DialogSeam& seam, bool save) : seam_(seam), save_(save) {}
 
   // True when a name was chosen; FileName then holds it, with DefaultExt
   // appended when the chosen name has no extension.
   bool Execute();
 
-  QString FileName;
-  QString DefaultExt;
-  QString Filter;
-  QString Title;
+  std::string FileName;
+  std::string DefaultExt;
+  std::string Filter;  // "description|pattern|..."
+  std::string Title;
+  forms::TFormWindow* Owner = nullptr;  // the window the dialog belongs to
 
  private:
   DialogSeam& seam_;
-  QWidget* owner_;
   bool save_;
 };
 
-// "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*" in Qt's ";;" notation.
-QString QtFileFilter(const QString& filter);
 // `name` with "." + ext appended when its last path component has no extension.
-QString WithDefaultExtension(const QString& name, const QString& ext);
+std::string WithDefaultExtension(const std::string& name, const std::string& ext);

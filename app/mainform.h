@@ -8,15 +8,16 @@
 // (SetStatusText does that for the status bar) and the surfaces of the pages.
 #pragma once
 
-#include <QElapsedTimer>
-#include <QMainWindow>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/capture_flags.h"
 #include "app/dialog_seam.h"
@@ -24,140 +25,127 @@
 #include "device/locks.h"
 #include "device/records.h"
 #include "device/sensor.h"
+#include "forms/form_window.h"
 #include "imaging/dib.h"
-#include "platform/window_host.h"
 
-class QAction;
-class QActionGroup;
-class QCheckBox;
-class QComboBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QMenuBar;
-class QPushButton;
-class QScrollBar;
-class QStatusBar;
-class QTabWidget;
-class QTimer;
 class TAboutBoxDlg;
-class TSurfacePage;
 
-class TForm1 : public QMainWindow, private platform::WindowClient {
-  Q_OBJECT
-
+class TForm1 {
  public:
   static constexpr int kClientWidth = 370;
   static constexpr int kClientHeight = 604;
+  // The design places of the auto-capture group's boxes.
+  static constexpr forms::Bounds kAutoCaptureBounds{10, 19, 110, 18};
+  static constexpr forms::Bounds kSrFeatureBounds{130, 19, 166, 18};
 
-  explicit TForm1(QWidget* parent = nullptr);
-  ~TForm1() override;
+  TForm1();
+  ~TForm1();
+  TForm1(const TForm1&) = delete;
+  TForm1& operator=(const TForm1&) = delete;
+
+  // The window the components live in.
+  std::unique_ptr<forms::TFormWindow> Window;
 
   // ---- components --------------------------------------------------------------
   // Main menu.
-  QMenuBar* MainMenu1 = nullptr;
-  QMenu* File1 = nullptr;
-  QAction* SaveToRawFile1 = nullptr;
-  QAction* SaveToBMPFile1 = nullptr;
-  QAction* MenuitemSaveLogs = nullptr;
-  QAction* Exit1 = nullptr;
-  QMenu* Device1 = nullptr;
-  QAction* LedOnOff1 = nullptr;
-  QAction* Recalibrate1 = nullptr;
-  QAction* DeleteCfgFile = nullptr;
-  QMenu* Capture1 = nullptr;
-  QActionGroup* CaptureModeGroup = nullptr;  // radio group 1
-  QAction* ModeN1 = nullptr;
-  QAction* ModeT1 = nullptr;
-  QAction* ModeF1 = nullptr;
-  QAction* NormalMode1 = nullptr;
-  QMenu* Options1 = nullptr;
-  QAction* AutoRefresh = nullptr;
-  QMenu* Help1 = nullptr;
-  QAction* About1 = nullptr;
+  forms::TMenuItem* File1 = nullptr;
+  forms::TMenuItem* SaveToRawFile1 = nullptr;
+  forms::TMenuItem* SaveToBMPFile1 = nullptr;
+  forms::TMenuItem* MenuitemSaveLogs = nullptr;
+  forms::TMenuItem* Exit1 = nullptr;
+  forms::TMenuItem* Device1 = nullptr;
+  forms::TMenuItem* LedOnOff1 = nullptr;
+  forms::TMenuItem* Recalibrate1 = nullptr;
+  forms::TMenuItem* DeleteCfgFile = nullptr;
+  forms::TMenuItem* Capture1 = nullptr;
+  forms::TMenuItem* ModeN1 = nullptr;  // radio group 1
+  forms::TMenuItem* ModeT1 = nullptr;
+  forms::TMenuItem* ModeF1 = nullptr;
+  forms::TMenuItem* NormalMode1 = nullptr;
+  forms::TMenuItem* Options1 = nullptr;
+  forms::TMenuItem* AutoRefresh = nullptr;
+  forms::TMenuItem* Help1 = nullptr;
+  forms::TMenuItem* About1 = nullptr;
 
   // Top panel.
-  QWidget* PanelTop = nullptr;
-  QLabel* LabelSelectDevice = nullptr;
-  QComboBox* ComboDeviceID = nullptr;
-  QPushButton* BtnEnum = nullptr;
+  forms::TPanel* PanelTop = nullptr;
+  forms::TLabel* LabelSelectDevice = nullptr;
+  forms::TComboBox* ComboDeviceID = nullptr;
+  forms::TButton* BtnEnum = nullptr;
 
-  QTabWidget* PageControl1 = nullptr;
+  forms::TPageControl* PageControl1 = nullptr;
   // "General     " page.
-  QWidget* TabGeneral = nullptr;
-  QGroupBox* GroupBoxInventory = nullptr;
-  QLabel* LabelAttachedDevices = nullptr;
-  QLabel* LabelEnumSummary = nullptr;
-  QLabel* LabelInstalledDrivers = nullptr;
-  QLabel* LabelDriverInfo = nullptr;
-  QGroupBox* GroupBoxUSB = nullptr;
-  QLineEdit* EditUSBName = nullptr;
-  QLineEdit* EditUSBDevType = nullptr;
-  QLineEdit* EditFWVer = nullptr;
-  QLineEdit* EditSN = nullptr;
-  QGroupBox* GroupBoxPP = nullptr;
-  QLineEdit* EditPPName = nullptr;
-  QLineEdit* EditPPDevType = nullptr;
-  QLineEdit* EditPPAddr = nullptr;
-  QLineEdit* EditPPMode = nullptr;
+  forms::TTabSheet* TabGeneral = nullptr;
+  forms::TGroupBox* GroupBoxInventory = nullptr;
+  forms::TLabel* LabelAttachedDevices = nullptr;
+  forms::TLabel* LabelEnumSummary = nullptr;
+  forms::TLabel* LabelInstalledDrivers = nullptr;
+  forms::TLabel* LabelDriverInfo = nullptr;
+  forms::TGroupBox* GroupBoxUSB = nullptr;
+  forms::TEdit* EditUSBName = nullptr;
+  forms::TEdit* EditUSBDevType = nullptr;
+  forms::TEdit* EditFWVer = nullptr;
+  forms::TEdit* EditSN = nullptr;
+  forms::TGroupBox* GroupBoxPP = nullptr;
+  forms::TEdit* EditPPName = nullptr;
+  forms::TEdit* EditPPDevType = nullptr;
+  forms::TEdit* EditPPAddr = nullptr;
+  forms::TEdit* EditPPMode = nullptr;
   // " Image         " page.
-  TSurfacePage* TabImage = nullptr;
-  QPushButton* BtnInit = nullptr;
-  QPushButton* BtnCapture = nullptr;
-  QPushButton* BtnContCapture = nullptr;
-  QPushButton* BtnConfig = nullptr;
-  QFrame* bvlImgFrame = nullptr;
-  QWidget* Image1 = nullptr;  // marks where the image is drawn; holds no picture
-  QGroupBox* AutoOnGroupBox = nullptr;
-  QCheckBox* CheckBoxAutoCapture = nullptr;
-  QCheckBox* CheckBoxSRFeature = nullptr;
-  QStatusBar* StatusBar = nullptr;
+  forms::TTabSheet* TabImage = nullptr;
+  forms::TButton* BtnInit = nullptr;
+  forms::TButton* BtnCapture = nullptr;
+  forms::TButton* BtnContCapture = nullptr;
+  forms::TButton* BtnConfig = nullptr;
+  forms::TBevel* bvlImgFrame = nullptr;
+  forms::TDrawingArea* Image1 = nullptr;
+  forms::TGroupBox* AutoOnGroupBox = nullptr;
+  forms::TCheckBox* CheckBoxAutoCapture = nullptr;
+  forms::TCheckBox* CheckBoxSRFeature = nullptr;
+  forms::TStatusBar* StatusBar = nullptr;
 
-  QTabWidget* PageControl2 = nullptr;
+  forms::TPageControl* PageControl2 = nullptr;
   // "Smart Capture" page.
-  TSurfacePage* TabSmartCapture = nullptr;
-  QGroupBox* GroupBoxScDetail = nullptr;
-  QLabel* LabelScVersion = nullptr;
-  QLabel* LabelScCaptureSpeed = nullptr;
-  QLabel* LabelScGrayQuality = nullptr;
-  QLabel* LabelScInitBrightness = nullptr;
-  QLabel* LabelScSmartBrightness = nullptr;
-  QLabel* LabelScNumOfCaptures = nullptr;
-  QLabel* LabelScErrorCode = nullptr;
-  QLabel* LabelScLineDiffMax = nullptr;
-  QListWidget* ListBoxScBrightnesses = nullptr;
-  QLabel* LabelImage1CaptureTime = nullptr;
-  QLabel* LabelImage2CaptureTime = nullptr;
-  QFrame* BevelScImageFrame = nullptr;
-  QWidget* ImageScImage = nullptr;
-  QFrame* BevelScImageSplitFrame = nullptr;
-  QWidget* ImageScImageSplit = nullptr;
-  QCheckBox* CheckBoxShowSmartCaptureDetail = nullptr;
-  QCheckBox* CheckBoxSmartCapture = nullptr;
-  QCheckBox* CheckBoxSharpness = nullptr;
-  QCheckBox* CheckBoxUseCallback = nullptr;
-  QScrollBar* ScrollBarBrightness = nullptr;
-  QLabel* LabelBrightness = nullptr;
-  QScrollBar* ScrollBarGainMax = nullptr;
-  QLabel* LabelGainMax = nullptr;
-  QScrollBar* ScrollBarGainMin = nullptr;
-  QLabel* LabelGainMin = nullptr;
-  QPushButton* ButtonOpenSCDFile = nullptr;
-  QLineEdit* EditScdFilePath = nullptr;
+  forms::TTabSheet* TabSmartCapture = nullptr;
+  forms::TGroupBox* GroupBoxScDetail = nullptr;
+  forms::TLabel* LabelScVersion = nullptr;
+  forms::TLabel* LabelScCaptureSpeed = nullptr;
+  forms::TLabel* LabelScGrayQuality = nullptr;
+  forms::TLabel* LabelScInitBrightness = nullptr;
+  forms::TLabel* LabelScSmartBrightness = nullptr;
+  forms::TLabel* LabelScNumOfCaptures = nullptr;
+  forms::TLabel* LabelScErrorCode = nullptr;
+  forms::TLabel* LabelScLineDiffMax = nullptr;
+  forms::TListBox* ListBoxScBrightnesses = nullptr;
+  forms::TLabel* LabelImage1CaptureTime = nullptr;
+  forms::TLabel* LabelImage2CaptureTime = nullptr;
+  forms::TBevel* BevelScImageFrame = nullptr;
+  forms::TDrawingArea* ImageScImage = nullptr;
+  forms::TBevel* BevelScImageSplitFrame = nullptr;
+  forms::TDrawingArea* ImageScImageSplit = nullptr;
+  forms::TCheckBox* CheckBoxShowSmartCaptureDetail = nullptr;
+  forms::TCheckBox* CheckBoxSmartCapture = nullptr;
+  forms::TCheckBox* CheckBoxSharpness = nullptr;
+  forms::TCheckBox* CheckBoxUseCallback = nullptr;
+  forms::TScrollBar* ScrollBarBrightness = nullptr;
+  forms::TLabel* LabelBrightness = nullptr;
+  forms::TScrollBar* ScrollBarGainMax = nullptr;
+  forms::TLabel* LabelGainMax = nullptr;
+  forms::TScrollBar* ScrollBarGainMin = nullptr;
+  forms::TLabel* LabelGainMin = nullptr;
+  forms::TButton* ButtonOpenSCDFile = nullptr;
+  forms::TEdit* EditScdFilePath = nullptr;
   // "Etc." page.
-  QWidget* TabEtc = nullptr;
-  QLabel* LabelResetCmosWarning = nullptr;
-  QGroupBox* GroupBoxResetCmos = nullptr;
-  QPushButton* ButtonResetCmos = nullptr;
+  forms::TTabSheet* TabEtc = nullptr;
+  forms::TLabel* LabelResetCmosWarning = nullptr;
+  forms::TGroupBox* GroupBoxResetCmos = nullptr;
+  forms::TButton* ButtonResetCmos = nullptr;
 
   // Non-visual components.
-  QTimer* Timer1 = nullptr;
+  forms::TTimer* Timer1 = nullptr;
   DialogSeam Dialogs;
-  TFileDialog SaveDialog1{Dialogs, this, true};
-  TFileDialog OpenDialog1{Dialogs, this, false};
+  TFileDialog SaveDialog1{Dialogs, true};
+  TFileDialog OpenDialog1{Dialogs, false};
 
   // ---- state -----------------------------------------------------------------------
   ISensor* Sensor = nullptr;  // disposed of through ReleaseSensor
@@ -214,17 +202,17 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
 
   // ---- messages (mainform_messages.cpp) ------------------------------------------------
   // The window's one message dispatch, on the window thread.
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleDeviceChange(WPARAM event, LPARAM record);
 
   // ---- inventory (mainform_inventory.cpp) --------------------------------------------
-  void BtnEnumClick(QObject* Sender);
+  void BtnEnumClick();
   void ResetControls();
   void ShowDriverInventory();
   int IsWow64();
 
   // ---- initialization (mainform_init.cpp) ----------------------------------------------
-  void BtnInitClick(QObject* Sender);
+  void BtnInitClick();
   // Size, white image, live frame and display bitmap change together, so that
   // nothing ever sees a size that its buffer does not have; 0 x 0 frees them.
   void SetImageSize(int32_t width, int32_t height);
@@ -254,9 +242,8 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   std::atomic<bool> CaptureWorkerEnded{true};
   // "Show Details on Smart Capture " as it was when the run started, for the callback.
   std::atomic<bool> ShowDetailDuringRun{false};
-  // A stop is waiting for the worker: posted messages wait until it is done.
+  // A stop is waiting for the worker: window messages wait until it is done.
   bool CaptureStopping = false;
-  bool PostedMessagesDeferred = false;
 
   // ---- device commands (mainform_commands.cpp) ---------------------------------------
   void BtnConfigClick();
@@ -269,7 +256,7 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void DeleteCfgFileClick();
   void ButtonResetCmosClick();
   void CheckBoxSRFeatureClick();
-  void SelectModeItem(QAction* item);
+  void SelectModeItem(forms::TMenuItem* item);
 
   // ---- smart capture (mainform_smartcapture.cpp) ----------------------------------------
   void SetBrightnessValue(int32_t value);
@@ -292,34 +279,38 @@ class TForm1 : public QMainWindow, private platform::WindowClient {
   void MenuitemSaveLogsClick();
 
   // ---- drawing (mainform_drawing.cpp) ------------------------------------------------------
-  void DrawImageInControl(QWidget* control, const uint8_t* data);
+  void DrawImageInControl(forms::TDrawingArea* control, const uint8_t* data);
   void ShowCurrentImage(const uint8_t* data);
-  void ClearImageControl(QWidget* control);
-
- protected:
-  bool event(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
+  void ClearImageControl(forms::TDrawingArea* control);
 
  private:
   // Texts from other threads: the newest waits here, and deliveries to the
-  // status bar are at least kMinStatusIntervalMs apart (nobody reads faster).
-  static constexpr qint64 kMinStatusIntervalMs = 15;
+  // status bar are at least kMinStatusInterval apart (nobody reads faster).
+  static constexpr std::chrono::milliseconds kMinStatusInterval{15};
   std::mutex queuedStatusLock_;
-  std::optional<QString> queuedStatus_;
+  std::optional<std::string> queuedStatus_;
   bool queuedStatusPending_ = false;  // a delivery is on its way
-  QElapsedTimer sinceQueuedStatus_;   // window thread only
+  // Window thread only: when the last text from another thread was shown.
+  std::optional<std::chrono::steady_clock::time_point> lastQueuedStatus_;
+
+  // A message that reached the window while a stop waited for the capture
+  // worker, with a copy of the record it carried.
+  struct HeldMessage {
+    UINT message;
+    WPARAM wParam;
+    std::vector<uint8_t> record;
+  };
+  std::deque<HeldMessage> heldMessages_;
+  void HoldMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void HandleHeldMessages();
 
   // mainform_layout.cpp and mainform_layout_pages.cpp
   void CreateComponents();
   void CreateMainMenu();
-  void CreateTopPanel(QWidget* client);
+  void CreateTopPanel();
   void CreateGeneralPage();
   void CreateImagePage();
   void CreateSmartCapturePage();
   void CreateEtcPage();
   void ConnectHandlers();
-
-  // platform::WindowClient
-  void MessagesPosted() override;
-  void SurfaceChanged() override;
 };

@@ -6,11 +6,6 @@
 // and, with "Use Callback", calls CaptureCallback after every image on the
 // worker's thread. The worker and the callback touch no widget: their texts
 // reach the window thread through SetStatusText and queued calls.
-#include <QCheckBox>
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QPushButton>
-#include <QStatusBar>
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
@@ -19,8 +14,6 @@
 #include <system_error>
 
 #include "app/mainform.h"
-#include "app/queued_call.h"
-#include "app/surface_page.h"
 #include "device/sensor.h"
 #include "device/status_message.h"
 
@@ -35,50 +28,6 @@ bool HasImage(const TForm1& form) {
   return form.ImageBuffer && form.LiveFrame && form.ImageWidth > 0 && form.ImageHeight > 0;
 }
 
-// Input the user makes while a stop waits for the worker is dropped: kept for
-// later it would act on the controls the stop has just restored (a second
-// press on "Stop Capturing" would start a new run).
-class DroppedUserInput final : public QObject {
- public:
-  DroppedUserInput() { QCoreApplication::instance()->installEventFilter(this); }
-  ~DroppedUserInput() override { QCoreApplication::instance()->removeEventFilter(this); }
-  DroppedUserInput(const DroppedUserInput&) = delete;
-  DroppedUserInput& operator=(const DroppedUserInput&) = delete;
-
-  bool eventFilter(QObject*, QEvent* event) override {
-    return event->spontaneous() && IsUserInput(event->type());
-  }
-
- private:
-  static bool IsUserInput(QEvent::Type type) {
-    switch (type) {
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove:
-      case QEvent::NonClientAreaMouseButtonPress:
-      case QEvent::NonClientAreaMouseButtonRelease:
-      case QEvent::NonClientAreaMouseButtonDblClick:
-      case QEvent::NonClientAreaMouseMove:
-      case QEvent::Wheel:
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::TouchBegin:
-      case QEvent::TouchUpdate:
-      case QEvent::TouchEnd:
-      case QEvent::TouchCancel:
-      case QEvent::TabletPress:
-      case QEvent::TabletMove:
-      case QEvent::TabletRelease:
-      case QEvent::ContextMenu:
-        return true;
-      default:
-        return false;
-    }
-  }
-};
-
 // Runs inside GetImageEx after every frame period of a continuous capture.
 // Answering kCallbackStop ends the driver's call once a stop was requested.
 int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
@@ -91,7 +40,7 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
       form->ReportCapture(static_cast<int>(elapsed), gray, event->quality);
     }
     if (form->ShowDetailDuringRun) {
-      QueueCall(form, [form] { form->RefreshDetail(); });
+      form->Window->PostCall([form] { form->RefreshDetail(); });
     }
     if (form->BrightnessPending.exchange(0) != 0) {
       form->Sensor->SetBrightness(static_cast<int32_t>(form->PendingBrightness.load()));
@@ -110,10 +59,10 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
 // The caption names what the button does next. Screen readers hear the same:
 // the name follows the caption, and so does the description, which at rest
 // is the hint "Start Capture".
-void ShowContCaptureCaption(QPushButton* button, bool capturing) {
-  const QString caption = capturing ? QStringLiteral("Stop Capturing") : QStringLiteral("Cont. Capture");
-  button->setText(caption);
-  button->setAccessibleDescription(capturing ? caption : QString());
+void ShowContCaptureCaption(forms::TButton* button, bool capturing) {
+  const char* caption = capturing ? "Stop Capturing" : "Cont. Capture";
+  button->SetCaption(caption);
+  button->SetAccessibleDescription(capturing ? caption : "");
 }
 
 // Statuses on which a live capture goes on with the next image.
@@ -141,7 +90,7 @@ bool TForm1::CaptureOnce() {
   ImageAvailable = 1;
   ReportCapture(static_cast<int>(time), CurrentImageMean(), -1);
   ShowCurrentImage(ImageBuffer.get());
-  if (CheckBoxShowSmartCaptureDetail->isChecked()) {
+  if (CheckBoxShowSmartCaptureDetail->Checked()) {
     RefreshBrightnessList();
     RefreshDetail();
   }
@@ -166,21 +115,18 @@ void TForm1::StartContinuousCapture() {
   StoppedByCallback = 0;
   StopRequested = 0;
   ShowContCaptureCaption(BtnContCapture, true);
-  for (QWidget* control : std::initializer_list<QWidget*>{
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{
            BtnInit, BtnCapture, BtnConfig, BtnEnum, CheckBoxAutoCapture,
            CheckBoxShowSmartCaptureDetail, CheckBoxSmartCapture, CheckBoxUseCallback}) {
-    control->setEnabled(false);
+    control->SetEnabled(false);
   }
-  ShowDetailDuringRun = CheckBoxShowSmartCaptureDetail->isChecked();
+  ShowDetailDuringRun = CheckBoxShowSmartCaptureDetail->Checked();
   if (ShowDetailDuringRun) RefreshBrightnessList();
-  Sensor->SetImageCallback(1, CheckBoxUseCallback->isChecked() ? CaptureCallback : nullptr, this);
+  Sensor->SetImageCallback(1, CheckBoxUseCallback->Checked() ? CaptureCallback : nullptr, this);
 
-  const QRect area = Image1->geometry();
-  const RECT bounds{area.left(), area.top(), area.left() + area.width(),
-                    area.top() + area.height()};
   CaptureWorkerEnded = false;
   try {
-    CaptureThread = std::thread(&TForm1::CaptureLoop, this, TabImage->Handle(), bounds);
+    CaptureThread = std::thread(&TForm1::CaptureLoop, this, Image1->Handle(), Image1->DrawBounds());
   } catch (const std::system_error&) {
     // Without a worker the stop finds nothing to wait for.
     CaptureWorkerEnded = true;
@@ -190,37 +136,33 @@ void TForm1::StartContinuousCapture() {
 void TForm1::StopContinuousCapture() {
   NotCapturing = 1;
   StopRequested = 1;
-  BtnContCapture->setEnabled(false);
-  const bool useCallback = CheckBoxUseCallback->isChecked();
+  BtnContCapture->SetEnabled(false);
+  const bool useCallback = CheckBoxUseCallback->Checked();
   if (!useCallback) SetStatusText("Waiting...Put your finger on..");
 
   // The worker's texts and the driver's drawing keep arriving while we wait;
   // user input is dropped, so that no click re-enters this half-finished stop
   // nor acts on the controls it brings back. What came last is dropped too.
   CaptureStopping = true;
-  {
-    DroppedUserInput dropped;
-    while (!CaptureWorkerEnded) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    if (CaptureThread.joinable()) CaptureThread.join();
-    QCoreApplication::processEvents();
-  }
+  Window->WaitWhile([this] { return !CaptureWorkerEnded; });
+  if (CaptureThread.joinable()) CaptureThread.join();
   CaptureStopping = false;
 
   ShowContCaptureCaption(BtnContCapture, false);
-  for (QWidget* control : std::initializer_list<QWidget*>{BtnInit, BtnCapture, BtnConfig, BtnEnum,
-                                                           BtnContCapture, CheckBoxUseCallback}) {
-    control->setEnabled(true);
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{
+           BtnInit, BtnCapture, BtnConfig, BtnEnum, BtnContCapture, CheckBoxUseCallback}) {
+    control->SetEnabled(true);
   }
   const uint16_t type = Devices && DeviceIndex >= 0 ? Devices[DeviceIndex].type : 0;
   if (RegainsAutoOnAfterStop(type)) {
-    if (AutoOnSupported) CheckBoxAutoCapture->setEnabled(true);
-    if (IsSmartCaptureReader(type)) CheckBoxShowSmartCaptureDetail->setEnabled(true);
-    CheckBoxSmartCapture->setEnabled(true);
+    if (AutoOnSupported) CheckBoxAutoCapture->SetEnabled(true);
+    if (IsSmartCaptureReader(type)) CheckBoxShowSmartCaptureDetail->SetEnabled(true);
+    CheckBoxSmartCapture->SetEnabled(true);
   }
   if (StoppedByCallback == 1) Sensor->SetImageCallback(1, nullptr, this);
   if (!useCallback) {
     ReportCapture(-1, CurrentImageMean(), -1);
-    if (CheckBoxShowSmartCaptureDetail->isChecked()) {
+    if (CheckBoxShowSmartCaptureDetail->Checked()) {
       RefreshBrightnessList();
       RefreshDetail();
     }
@@ -228,10 +170,8 @@ void TForm1::StopContinuousCapture() {
   // Released whether or not the start obtained it; Locker is gone while the window is destroyed.
   if (Locker) Locker->Release();
 
-  if (PostedMessagesDeferred) {
-    PostedMessagesDeferred = false;
-    MessagesPosted();
-  }
+  // From the message loop: the caller of this stop finishes its own work first.
+  if (!heldMessages_.empty()) Window->PostCall([this] { HandleHeldMessages(); });
 }
 
 int TForm1::CaptureLoop(HWND surface, RECT bounds) {
@@ -239,8 +179,8 @@ int TForm1::CaptureLoop(HWND surface, RECT bounds) {
     if (!KeepsCapturing(LiveCaptureStep(surface, bounds))) break;
   }
   CaptureWorkerEnded = true;
-  // Wakes the stop's wait, which sleeps until an event arrives.
-  QMetaObject::invokeMethod(this, [] {}, Qt::QueuedConnection);
+  // Wakes the stop's wait, which sleeps until something arrives.
+  Window->PostCall([] {});
   return 1;
 }
 
@@ -298,7 +238,7 @@ void TForm1::CheckBoxAutoCaptureClick() {
   if (!Sensor) return;
   if (!AutoOnSupported) {
     SetStatusText("Auto Capturing is not supported!");
-  } else if (CheckBoxAutoCapture->isChecked()) {
+  } else if (CheckBoxAutoCapture->Checked()) {
     Sensor->EnableAutoOn(1, Handle, 0);
     SetStatusText("Auto Capturing is enabled. Put your finger on the sensor!");
   } else {

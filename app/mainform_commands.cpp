@@ -2,10 +2,6 @@
 // capture modes, recalibration, configuration file, CMOS reset. Without an
 // open reader each does nothing; which reader gets which command is decided
 // by the enabling rules of Init, not here.
-#include <QAction>
-#include <QCheckBox>
-#include <QScrollBar>
-
 #include "app/mainform.h"
 
 namespace {
@@ -22,7 +18,7 @@ bool SmartCaptureReaderSelected(const TForm1& form) {
   return form.Devices && form.DeviceIndex >= 0 && IsSmartCaptureReader(form.Devices[form.DeviceIndex].type);
 }
 
-void SetCaptureMode(TForm1& form, uint8_t mode, QAction* item) {
+void SetCaptureMode(TForm1& form, uint8_t mode, forms::TMenuItem* item) {
   if (!form.Sensor) return;
   form.Sensor->SetOption(kOptionCaptureMode, mode);
   form.SelectModeItem(item);
@@ -40,23 +36,23 @@ void TForm1::BtnConfigClick() {
   // send the values back).
   uint8_t smartCapture = 0;
   Sensor->Control(kControlRead | kControlSmartCapture, &smartCapture);
-  CheckBoxSmartCapture->setChecked(smartCapture != 0);
+  CheckBoxSmartCapture->SetChecked(smartCapture != 0);
 
   DeviceInfo info{};
-  if (Sensor->GetDeviceInfo(&info) == 0 && info.brightness != ScrollBarBrightness->value()) {
-    ScrollBarBrightness->setValue(info.brightness);
+  if (Sensor->GetDeviceInfo(&info) == 0 && info.brightness != ScrollBarBrightness->Position()) {
+    ScrollBarBrightness->SetPosition(info.brightness);
   }
 
   if (SmartCaptureReaderSelected(*this)) {
     const uint8_t mode = CaptureMode(*Sensor);
     if (mode == static_cast<uint8_t>(DefaultCaptureMode & 0xFFu)) {
-      NormalMode1->setChecked(true);
+      NormalMode1->SetChecked(true);
     } else if (mode >= kModeF) {
-      ModeF1->setChecked(true);
+      ModeF1->SetChecked(true);
     } else if (mode == kModeT) {
-      ModeT1->setChecked(true);
+      ModeT1->SetChecked(true);
     } else {
-      ModeN1->setChecked(true);
+      ModeN1->SetChecked(true);
     }
   }
   ShowStatus(status);
@@ -64,14 +60,14 @@ void TForm1::BtnConfigClick() {
 
 void TForm1::LedOnOff1Click() {
   if (!Sensor) return;
-  LedOnOff1->setChecked(!LedOnOff1->isChecked());
-  Sensor->SetLed(LedOnOff1->isChecked() ? 1 : 0);
+  LedOnOff1->SetChecked(!LedOnOff1->Checked());
+  Sensor->SetLed(LedOnOff1->Checked() ? 1 : 0);
 }
 
-void TForm1::SelectModeItem(QAction* item) {
-  for (QAction* mode : {ModeN1, ModeT1, ModeF1}) mode->setChecked(false);
-  item->setChecked(true);
-  Recalibrate1->setEnabled(Sensor && CaptureMode(*Sensor) >= kModeF);
+void TForm1::SelectModeItem(forms::TMenuItem* item) {
+  for (forms::TMenuItem* mode : {ModeN1, ModeT1, ModeF1}) mode->SetChecked(false);
+  item->SetChecked(true);
+  Recalibrate1->SetEnabled(Sensor && CaptureMode(*Sensor) >= kModeF);
 }
 
 void TForm1::ModeN1Click() { SetCaptureMode(*this, kModeN, ModeN1); }
@@ -90,9 +86,8 @@ void TForm1::Recalibrate1Click() {
     Sensor->SetOption(kOptionRecalibrate2, 0);
     return;
   }
-  Dialogs.MessageBox(nullptr,
-                     QStringLiteral("Capture mode must be in mode F or\r\n Default mode with mode F."),
-                     QStringLiteral("Recalibration"), MessageIcon::None);
+  Dialogs.MessageBox(nullptr, "Capture mode must be in mode F or\r\n Default mode with mode F.", "Recalibration",
+                     MessageIcon::None);
 }
 
 void TForm1::DeleteCfgFileClick() {

@@ -1,22 +1,11 @@
 // "Init": loading the selected reader's driver module, opening the reader,
 // showing what it is, sizing the image and enabling what suits the reader.
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QStyle>
-#include <QStyleOptionButton>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 #include "app/mainform.h"
 #include "app/printf_text.h"
-#include "app/surface_page.h"
 #include "device/file_version.h"
 #include "device/module_loader.h"
 
@@ -66,18 +55,12 @@ bool UsableImageSize(const DeviceInfo& info) {
   return info.width > 0 && info.height > 0 && info.width <= kMaxImageSide && info.height <= kMaxImageSide;
 }
 
-void SetBold(QGroupBox* group, bool bold) {
-  QFont font = group->font();
-  font.setBold(bold);
-  group->setFont(font);
-}
-
 // Init's part of smart capture: the reader's switch for every type; brightness,
 // gain limits, SR flag and the detail record for the smart-capture reader.
 void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
   uint8_t smartCapture = 0;
   form.Sensor->Control(kControlRead | kControlSmartCapture, &smartCapture);
-  form.CheckBoxSmartCapture->setChecked(smartCapture != 0);
+  form.CheckBoxSmartCapture->SetChecked(smartCapture != 0);
   if (!IsSmartCaptureReader(type)) return;
 
   form.SetBrightnessValue(brightness);
@@ -95,7 +78,7 @@ void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
         "Sorry about not supporting old data structure for smart catpure detail.\n"
         "Please install %s v1.0.3.0 or later.",
         SmartCaptureModule());
-    form.Dialogs.MessageBox(nullptr, FromText8(text), QStringLiteral("ERROR"), MessageIcon::Warning);
+    form.Dialogs.MessageBox(nullptr, text, "ERROR", MessageIcon::Warning);
     return;
   }
   int32_t size = 0;
@@ -109,37 +92,47 @@ void SetUpSmartCapture(TForm1& form, uint16_t type, int32_t brightness) {
   form.ScDetail = std::move(record);
 }
 
+// The auto-capture group narrows with the image. Where the boxes' design
+// places no longer fit it, each takes the width its caption needs, the second
+// at the group's right edge, so that both captions stay whole.
+void FitAutoOnBoxes(TForm1& form) {
+  constexpr int kRightMargin = 8;
+  const int groupWidth = form.AutoOnGroupBox->Width();
+  forms::Bounds autoCapture = TForm1::kAutoCaptureBounds;
+  forms::Bounds srFeature = TForm1::kSrFeatureBounds;
+  if (srFeature.Right() + kRightMargin > groupWidth) {
+    srFeature.width = std::min(srFeature.width, form.CheckBoxSRFeature->IdealWidth());
+    srFeature.left = groupWidth - kRightMargin - srFeature.width;
+    autoCapture.width = std::min(autoCapture.width, form.CheckBoxAutoCapture->IdealWidth());
+  }
+  form.CheckBoxAutoCapture->SetBounds(autoCapture);
+  form.CheckBoxSRFeature->SetBounds(srFeature);
+}
+
 // The image views take the reader's image size; the main one is centred on its page.
 void LayOutImageViews(TForm1& form) {
-  form.Image1->resize(form.ImageWidth, form.ImageHeight);
-  form.bvlImgFrame->resize(form.Image1->width() + 4, form.Image1->height() + 4);
-  const int frameLeft = (form.TabImage->width() - form.bvlImgFrame->width()) / 2;
-  form.bvlImgFrame->move(frameLeft, form.bvlImgFrame->y());
-  form.Image1->move(frameLeft + 1, form.bvlImgFrame->y() + 1);
-  QGroupBox* group = form.AutoOnGroupBox;
-  group->setGeometry(frameLeft, group->y(), form.bvlImgFrame->width(), group->height());
-  // The group narrows with the image; a caption it then cuts shows whole as a tool tip.
-  for (QCheckBox* box : {form.CheckBoxAutoCapture, form.CheckBoxSRFeature}) {
-    QStyleOptionButton option;
-    option.initFrom(box);
-    option.text = box->text();
-    const int captionLeft = box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box).left();
-    const int captionEnd = box->x() + captionLeft + box->fontMetrics().horizontalAdvance(box->text());
-    box->setToolTip(captionEnd > group->width() ? box->text() : QString());
-  }
+  const forms::Bounds frame = form.bvlImgFrame->BoundsRect();
+  const int frameWidth = form.ImageWidth + 4;
+  const int frameLeft = (form.TabImage->Width() - frameWidth) / 2;
+  form.bvlImgFrame->SetBounds({frameLeft, frame.top, frameWidth, form.ImageHeight + 4});
+  form.Image1->SetBounds({frameLeft + 1, frame.top + 1, form.ImageWidth, form.ImageHeight});
+  const forms::Bounds group = form.AutoOnGroupBox->BoundsRect();
+  form.AutoOnGroupBox->SetBounds({frameLeft, group.top, frameWidth, group.height});
+  FitAutoOnBoxes(form);
 
   for (auto [view, frame] : {std::pair{form.ImageScImage, form.BevelScImageFrame},
                              std::pair{form.ImageScImageSplit, form.BevelScImageSplitFrame}}) {
-    view->setGeometry(frame->x() + 1, frame->y() + 1, form.ImageWidth, form.ImageHeight);
-    frame->resize(view->width() + 4, view->height() + 4);
+    const forms::Bounds place = frame->BoundsRect();
+    view->SetBounds({place.left + 1, place.top + 1, form.ImageWidth, form.ImageHeight});
+    frame->SetBounds({place.left, place.top, form.ImageWidth + 4, form.ImageHeight + 4});
   }
 }
 
 }  // namespace
 
-void TForm1::BtnInitClick(QObject* /*Sender*/) {
+void TForm1::BtnInitClick() {
   // Before the first Refresh there is no device table to choose from.
-  const int selected = ComboDeviceID->currentIndex();
+  const int selected = ComboDeviceID->ItemIndex();
   if (!Devices || selected < 0 || selected >= kDeviceTableSize) return;
 
   SetStatusText("Initializing...");
@@ -184,9 +177,9 @@ void TForm1::BtnInitClick(QObject* /*Sender*/) {
   // Without the reader's own image size the buffer may be smaller than the
   // images the driver writes: nothing may capture into it.
   if (!sized) {
-    BtnCapture->setEnabled(false);
-    BtnContCapture->setEnabled(false);
-    CheckBoxAutoCapture->setEnabled(false);
+    BtnCapture->SetEnabled(false);
+    BtnContCapture->SetEnabled(false);
+    CheckBoxAutoCapture->SetEnabled(false);
     SetStatusText("Device information unavailable: capture disabled");
   }
 }
@@ -210,19 +203,19 @@ void TForm1::SetImageSize(int32_t width, int32_t height) {
 
 void TForm1::ShowDeviceInfo(bool show) {
   if (!Sensor) return;
-  for (QLineEdit* edit : {EditUSBName, EditUSBDevType, EditFWVer, EditSN, EditPPName, EditPPDevType,
-                          EditPPAddr, EditPPMode}) {
-    edit->clear();
+  for (forms::TEdit* edit : {EditUSBName, EditUSBDevType, EditFWVer, EditSN, EditPPName, EditPPDevType,
+                              EditPPAddr, EditPPMode}) {
+    edit->Clear();
   }
-  for (QAction* item : {ModeN1, ModeT1, ModeF1, NormalMode1}) item->setEnabled(false);
-  NormalMode1->setChecked(true);
-  Recalibrate1->setEnabled(false);
+  for (forms::TMenuItem* item : {ModeN1, ModeT1, ModeF1, NormalMode1}) item->SetEnabled(false);
+  NormalMode1->SetChecked(true);
+  Recalibrate1->SetEnabled(false);
   if (!show || !Devices || DeviceIndex < 0) return;
 
   const DeviceEntry& entry = Devices[DeviceIndex];
   const bool usb = !IsParallelReader(entry.type);
-  MenuitemSaveLogs->setEnabled(false);
-  for (QAction* item : {ModeN1, ModeT1, NormalMode1}) item->setEnabled(true);
+  MenuitemSaveLogs->SetEnabled(false);
+  for (forms::TMenuItem* item : {ModeN1, ModeT1, NormalMode1}) item->SetEnabled(true);
   SelectModeItem(NormalMode1);
 
   AutoOnSupported = 1;
@@ -231,65 +224,65 @@ void TForm1::ShowDeviceInfo(bool show) {
     if (row.productId != entry.productId) continue;
     model = row.model;
     if (row.noAutoOn) AutoOnSupported = 0;
-    if (row.saveLogs) MenuitemSaveLogs->setEnabled(true);
+    if (row.saveLogs) MenuitemSaveLogs->SetEnabled(true);
   }
   const char* formFactor = FormFactorText(entry.formFactor);
 
-  SetBold(GroupBoxUSB, usb);
-  SetBold(GroupBoxPP, !usb);
+  GroupBoxUSB->SetBold(usb);
+  GroupBoxPP->SetBold(!usb);
   if (usb) {
     const unsigned release = entry.release;
-    EditUSBName->setText(FromText8(model));
-    EditUSBDevType->setText(FromText8(formFactor));
-    EditFWVer->setText(FromText8(PrintfText("%X.%X.%X.%X", (release >> 12) & 0xF, (release >> 8) & 0xF,
-                                            (release >> 4) & 0xF, release & 0xF)));
+    EditUSBName->SetText(model);
+    EditUSBDevType->SetText(formFactor);
+    EditFWVer->SetText(PrintfText("%X.%X.%X.%X", (release >> 12) & 0xF, (release >> 8) & 0xF,
+                                            (release >> 4) & 0xF, release & 0xF));
     const std::string serial(entry.serial, strnlen(entry.serial, sizeof entry.serial));
-    EditSN->setText(serial.empty() ? QStringLiteral("None") : FromText8(serial));
+    EditSN->SetText(serial.empty() ? "None" : serial);
   } else {
-    EditPPName->setText(QStringLiteral("Parallel: HMP01"));
-    EditPPDevType->setText(FromText8(formFactor));
-    EditPPAddr->setText(FromText8(PrintfText("%Xh", static_cast<unsigned>(entry.portAddress))));
-    EditPPMode->setText(FromText8(PortModeText(entry.portMode)));
+    EditPPName->SetText("Parallel: HMP01");
+    EditPPDevType->SetText(formFactor);
+    EditPPAddr->SetText(PrintfText("%Xh", static_cast<unsigned>(entry.portAddress)));
+    EditPPMode->SetText(PortModeText(entry.portMode));
   }
 }
 
 void TForm1::EnableCaptureControls(bool on) {
-  for (QWidget* control : std::initializer_list<QWidget*>{BtnCapture, BtnContCapture, BtnConfig,
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{BtnCapture, BtnContCapture, BtnConfig,
                                                           ButtonOpenSCDFile, ScrollBarBrightness,
                                                           CheckBoxSmartCapture}) {
-    control->setEnabled(on);
+    control->SetEnabled(on);
   }
-  CheckBoxAutoCapture->setEnabled(false);
-  CheckBoxAutoCapture->setChecked(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{AutoOnGroupBox, CheckBoxShowSmartCaptureDetail,
+  CheckBoxAutoCapture->SetEnabled(false);
+  CheckBoxAutoCapture->SetChecked(false);
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{AutoOnGroupBox, CheckBoxShowSmartCaptureDetail,
                                                           ScrollBarGainMax, ScrollBarGainMin}) {
-    control->setEnabled(false);
+    control->SetEnabled(false);
   }
-  CheckBoxSRFeature->setChecked(false);
-  CheckBoxSRFeature->setEnabled(false);
-  ListBoxScBrightnesses->clear();
+  CheckBoxSRFeature->SetChecked(false);
+  CheckBoxSRFeature->SetEnabled(false);
+  ListBoxScBrightnesses->Clear();
 
   if (on && Devices && DeviceIndex >= 0) {
     ClearImageControl(Image1);  // the previous reader's picture, at the old size
     const uint16_t type = Devices[DeviceIndex].type;
     if (HasAutoOnFeatures(type)) {
       if (AutoOnSupported == 1) {
-        CheckBoxAutoCapture->setEnabled(true);
-        AutoOnGroupBox->setEnabled(true);
+        CheckBoxAutoCapture->SetEnabled(true);
+        AutoOnGroupBox->SetEnabled(true);
       }
-      DeleteCfgFile->setEnabled(false);
+      DeleteCfgFile->SetEnabled(false);
       if (IsSmartCaptureReader(type)) {
-        CheckBoxShowSmartCaptureDetail->setEnabled(true);
-        CheckBoxShowSmartCaptureDetail->setChecked(true);
-        ScrollBarGainMax->setEnabled(true);
-        ScrollBarGainMin->setEnabled(true);
-        CheckBoxSRFeature->setChecked(SrFeature != 0);
-        CheckBoxSRFeature->setEnabled(true);
-        DeleteCfgFile->setEnabled(FileVersion(SmartCaptureModule()) >= kDeleteCfgVersion);
+        CheckBoxShowSmartCaptureDetail->SetEnabled(true);
+        CheckBoxShowSmartCaptureDetail->SetChecked(true);
+        ScrollBarGainMax->SetEnabled(true);
+        ScrollBarGainMin->SetEnabled(true);
+        CheckBoxSRFeature->SetChecked(SrFeature != 0);
+        CheckBoxSRFeature->SetEnabled(true);
+        DeleteCfgFile->SetEnabled(FileVersion(SmartCaptureModule()) >= kDeleteCfgVersion);
       }
     }
-    CheckBoxSmartCapture->setEnabled(HasAutoOnFeatures(type));
-    for (QAction* item : {LedOnOff1, SaveToRawFile1, SaveToBMPFile1}) item->setEnabled(true);
+    CheckBoxSmartCapture->SetEnabled(HasAutoOnFeatures(type));
+    for (forms::TMenuItem* item : {LedOnOff1, SaveToRawFile1, SaveToBMPFile1}) item->SetEnabled(true);
     LayOutImageViews(*this);
   }
 

@@ -1,20 +1,10 @@
 // "Refresh": the window back in its not-initialized look, the driver inventory
 // and the attached readers in the device selector.
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTabWidget>
 #include <algorithm>
 #include <ranges>
 
 #include "app/mainform.h"
 #include "app/printf_text.h"
-#include "app/surface_page.h"
 #include "device/enumeration.h"
 #include "device/file_version.h"
 #include "device/proc_address.h"
@@ -31,16 +21,16 @@ std::string VersionText(uint32_t v) {
 
 }  // namespace
 
-void TForm1::BtnEnumClick(QObject* /*Sender*/) {
+void TForm1::BtnEnumClick() {
   ResetControls();
   ShowDriverInventory();
-  ComboDeviceID->clear();
+  ComboDeviceID->Clear();
 
   if (!Locker || !Locker->Acquire()) {
     ShowStatus(kStatusUsedByAnotherProcess);
     return;
   }
-  BtnEnum->setEnabled(false);
+  BtnEnum->SetEnabled(false);
   SetStatusText("Enumerating...");
   if (NotCapturing == 0) BtnContCaptureClick();
   ImageAvailable = 0;
@@ -58,55 +48,52 @@ void TForm1::BtnEnumClick(QObject* /*Sender*/) {
     const DeviceEntry& entry = table[i];
     const ReaderTypeInfo* info = FindReaderType(entry.type);
     // Item i stands for entry i, so even a type without a label keeps its place.
-    ComboDeviceID->addItem(FromText8(PrintfText("%s%i", info ? info->label : "", entry.index)));
+    ComboDeviceID->AddItem(PrintfText("%s%i", info ? info->label : "", entry.index));
     (IsParallelReader(entry.type) ? parallel : usb) += 1;
   }
 
   if (count > 0) {
-    ComboDeviceID->setCurrentIndex(0);
-    BtnInit->setEnabled(true);
+    ComboDeviceID->SetItemIndex(0);
+    BtnInit->SetEnabled(true);
     SetStatusText(PrintfText("Select a fingerprint device and Click Init button. %i device(s) found.", usb));
   } else {
     SetStatusText("No fingerprint device found.");
   }
-  LabelEnumSummary->setText(FromText8(
-      PrintfText("The number of USB devices:\t%i\nThe number of Parallel devices:\t%i\n", usb, parallel)));
-  BtnEnum->setEnabled(true);
+  LabelEnumSummary->SetCaption(
+      PrintfText("The number of USB devices:\t%i\nThe number of Parallel devices:\t%i\n", usb, parallel));
+  BtnEnum->SetEnabled(true);
   Locker->Release();
 }
 
 void TForm1::ResetControls() {
-  for (QAction* item : {SaveToRawFile1, SaveToBMPFile1, MenuitemSaveLogs, LedOnOff1, DeleteCfgFile,
-                        ModeN1, ModeT1, ModeF1, NormalMode1}) {
-    item->setEnabled(false);
+  for (forms::TMenuItem* item : {SaveToRawFile1, SaveToBMPFile1, MenuitemSaveLogs, LedOnOff1, DeleteCfgFile,
+                                 ModeN1, ModeT1, ModeF1, NormalMode1}) {
+    item->SetEnabled(false);
   }
-  NormalMode1->setChecked(true);
-  Recalibrate1->setEnabled(false);
+  NormalMode1->SetChecked(true);
+  Recalibrate1->SetEnabled(false);
 
-  for (QPushButton* button : {BtnInit, BtnCapture, BtnContCapture, BtnConfig}) {
-    button->setEnabled(false);
+  for (forms::TButton* button : {BtnInit, BtnCapture, BtnContCapture, BtnConfig}) {
+    button->SetEnabled(false);
   }
-  for (QCheckBox* box : {CheckBoxAutoCapture, CheckBoxSRFeature, CheckBoxSmartCapture}) {
-    box->setEnabled(false);
-    box->setChecked(false);
+  for (forms::TCheckBox* box : {CheckBoxAutoCapture, CheckBoxSRFeature, CheckBoxSmartCapture}) {
+    box->SetEnabled(false);
+    box->SetChecked(false);
   }
-  ScrollBarBrightness->setEnabled(false);
-  ButtonOpenSCDFile->setEnabled(false);
-  ScrollBarGainMax->setEnabled(false);
-  ScrollBarGainMin->setEnabled(false);
+  ScrollBarBrightness->SetEnabled(false);
+  ButtonOpenSCDFile->SetEnabled(false);
+  ScrollBarGainMax->SetEnabled(false);
+  ScrollBarGainMin->SetEnabled(false);
 
-  LabelEnumSummary->clear();
-  LabelDriverInfo->clear();
-  for (QLineEdit* edit : {EditUSBName, EditUSBDevType, EditFWVer, EditSN, EditPPName,
-                          EditPPDevType, EditPPAddr, EditPPMode}) {
-    edit->clear();
+  LabelEnumSummary->SetCaption("");
+  LabelDriverInfo->SetCaption("");
+  for (forms::TEdit* edit : {EditUSBName, EditUSBDevType, EditFWVer, EditSN, EditPPName,
+                             EditPPDevType, EditPPAddr, EditPPMode}) {
+    edit->Clear();
   }
-  for (QGroupBox* group : {GroupBoxUSB, GroupBoxPP}) {
-    QFont font = group->font();
-    font.setBold(false);
-    group->setFont(font);
-  }
-  PageControl1->setCurrentWidget(TabImage);
+  GroupBoxUSB->SetBold(false);
+  GroupBoxPP->SetBold(false);
+  PageControl1->SetActivePage(TabImage);
 }
 
 void TForm1::ShowDriverInventory() {
@@ -121,7 +108,7 @@ void TForm1::ShowDriverInventory() {
                                   ? PrintfText("%s\\system32\\drivers", windowsDirectory)
                                   : PrintfText("%s\\drivers", systemDirectory);
 
-  LabelDriverInfo->clear();
+  LabelDriverInfo->SetCaption("");
   std::string text;
   // The USB generations, newest first, then the parallel reader.
   for (const ReaderTypeInfo& row : ReaderTypes() | std::views::reverse) {
@@ -155,7 +142,7 @@ void TForm1::ShowDriverInventory() {
       text += PrintfText(" %s (v%s)", "Qvhmxwudf.dll", VersionText(v).c_str());
     }
   }
-  LabelDriverInfo->setText(FromText8(text));
+  LabelDriverInfo->SetCaption(text);
 }
 
 // Asked at run time: the function does not exist on every Windows.

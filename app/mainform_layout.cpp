@@ -1,329 +1,208 @@
 // The main window's components in their design state: the menu, the top panel,
 // the General and Image pages, and the wiring of every handler.
-#include <QAction>
-#include <QActionGroup>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QTabWidget>
-#include <QTimer>
-
-#include "app/form_font.h"
 #include "app/mainform.h"
-#include "app/readable_text.h"
-#include "app/surface_page.h"
-#include "app/widget_factory.h"
 
 namespace {
 
 constexpr int kTimer1IntervalMs = 100;
-const QColor kNavy(0, 0, 128);
-
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption, bool enabled) {
-  QAction* item = menu->addAction(caption);
-  item->setObjectName(QString::fromLatin1(name));
-  item->setEnabled(enabled);
-  return item;
-}
-
-QAction* AddCheckItem(QMenu* menu, const char* name, const QString& caption, bool enabled,
-                      bool checked) {
-  QAction* item = AddItem(menu, name, caption, enabled);
-  item->setCheckable(true);
-  item->setChecked(checked);
-  return item;
-}
-
-// A menu command runs from the message loop once the menu has closed, as a
-// command message does. An item pressed through the accessibility bus then
-// answers at once, also when its command opens a modal dialog.
-//
-// Qt flips a checkable item before `triggered` arrives, while the handlers
-// follow the form library, where only the handler changes the check mark. For
-// a stand-alone item the flip is undone before the handler runs; in the
-// exclusive mode group Qt checks the chosen item, which is what every mode
-// handler ends with.
-void BindMenuClick(QAction* item, TForm1* form, void (TForm1::*handler)()) {
-  const bool standAloneCheck = item->isCheckable() && item->actionGroup() == nullptr;
-  QObject::connect(
-      item, &QAction::triggered, form,
-      [=](bool checked) {
-        if (standAloneCheck) item->setChecked(!checked);
-        (form->*handler)();
-      },
-      Qt::QueuedConnection);
-}
+const forms::Font kFormFont{"MS Sans Serif", -11};
 
 // Each row of an information group: caption at the left, its box beside it.
-QLineEdit* AddInfoRow(QGroupBox* group, const char* name, const QString& caption, int row) {
+forms::TEdit* AddInfoRow(forms::TFormWindow& window, forms::TGroupBox* group, const std::string& name,
+                         const std::string& caption, int row, bool readOnly = false) {
   const int top = 18 + row * 24;
-  auto* edit = MakeInfoEdit(MakeLabel(group, "", caption, 12, top + 3), name, QRect(126, top, 206, 21));
-  edit->setText(QStringLiteral("Unknown"));
+  forms::TLabel* label = window.AddLabel(group, "", caption, 12, top + 3);
+  forms::TEdit* edit = window.AddEdit(group, name, {126, top, 206, 21}, {readOnly});
+  label->SetFocusControl(edit);
+  edit->SetText("Unknown");
   return edit;
 }
 
 }  // namespace
 
 void TForm1::CreateComponents() {
-  setFont(FormFont());
-  setWindowTitle(QStringLiteral("Tolvane Device Diagnostic Utility Version"));
+  Window = forms::CreateFormWindow({.name = "Form1",
+                                    .caption = "Tolvane Device Diagnostic Utility Version",
+                                    .kind = forms::FormKind::Main,
+                                    .menuName = "MainMenu1",
+                                    .clientWidth = kClientWidth,
+                                    .clientHeight = kClientHeight,
+                                    .left = 177,
+                                    .top = 186,
+                                    .font = kFormFont});
+  Handle = Window->Handle();
+  SaveDialog1.Owner = Window.get();
+  OpenDialog1.Owner = Window.get();
 
   CreateMainMenu();
+  CreateTopPanel();
 
-  auto* client = new QWidget(this);
-  client->setObjectName(QStringLiteral("ClientArea"));
-  client->setFixedSize(kClientWidth, kClientHeight);
-  setCentralWidget(client);
-
-  CreateTopPanel(client);
-
-  PageControl1 = new QTabWidget(client);
-  PageControl1->setObjectName(QStringLiteral("PageControl1"));
-  PageControl1->setAccessibleName(QStringLiteral("Pages"));
-  PageControl1->setGeometry(4, 56, 362, 544);
+  PageControl1 = Window->AddPageControl(Window->Client(), "PageControl1", {4, 56, 362, 544});
+  PageControl1->SetAccessibleName("Pages");
   CreateGeneralPage();
   CreateImagePage();
-  PageControl1->setCurrentWidget(TabImage);
+  PageControl1->SetActivePage(TabImage);
 
   // Beyond the right edge of the client area: it exists and works, out of view.
-  PageControl2 = new QTabWidget(client);
-  PageControl2->setObjectName(QStringLiteral("PageControl2"));
-  PageControl2->setAccessibleName(QStringLiteral("Smart capture pages"));
-  PageControl2->setGeometry(389, 8, 644, 709);
+  PageControl2 = Window->AddPageControl(Window->Client(), "PageControl2", {389, 8, 644, 709});
+  PageControl2->SetAccessibleName("Smart capture pages");
   CreateSmartCapturePage();
   CreateEtcPage();
 
-  Timer1 = new QTimer(this);
-  Timer1->setObjectName(QStringLiteral("Timer1"));
-  Timer1->setInterval(kTimer1IntervalMs);
-
-  // A tool window of fixed size: the menu bar above a 370 x 604 client area.
-  setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-  setFixedSize(kClientWidth, kClientHeight + MainMenu1->sizeHint().height());
-  move(177, 186);
-
+  Timer1 = Window->AddTimer("Timer1", kTimer1IntervalMs);
   ConnectHandlers();
 }
 
 void TForm1::CreateMainMenu() {
-  MainMenu1 = menuBar();
-  MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
-  MainMenu1->setAccessibleName(QStringLiteral("Main menu"));
+  forms::TFormWindow& w = *Window;
+  File1 = w.AddMenu("File1", "File    ");
+  SaveToRawFile1 = w.AddMenuItem(File1, "SaveToRawFile1", "Save Image (Raw)");
+  SaveToBMPFile1 = w.AddMenuItem(File1, "SaveToBMPFile1", "Save Image (BMP)");
+  w.AddMenuSeparator(File1);
+  MenuitemSaveLogs = w.AddMenuItem(File1, "MenuitemSaveLogs", "Save Logs");
+  w.AddMenuSeparator(File1);
+  Exit1 = w.AddMenuItem(File1, "Exit1", "Exit");
 
-  File1 = MainMenu1->addMenu(QStringLiteral("File    "));
-  File1->setObjectName(QStringLiteral("File1"));
-  SaveToRawFile1 = AddItem(File1, "SaveToRawFile1", QStringLiteral("Save Image (Raw)"), true);
-  SaveToBMPFile1 = AddItem(File1, "SaveToBMPFile1", QStringLiteral("Save Image (BMP)"), true);
-  File1->addSeparator();
-  MenuitemSaveLogs = AddItem(File1, "MenuitemSaveLogs", QStringLiteral("Save Logs"), true);
-  File1->addSeparator();
-  Exit1 = AddItem(File1, "Exit1", QStringLiteral("Exit"), true);
+  Device1 = w.AddMenu("Device1", "Device    ");
+  LedOnOff1 = w.AddMenuItem(Device1, "LedOnOff1", "Led On/Off", {.enabled = false, .checkable = true});
+  w.AddMenuSeparator(Device1);
+  Recalibrate1 = w.AddMenuItem(Device1, "Recalibrate1", "Recalibrate", {.enabled = false});
+  w.AddMenuSeparator(Device1);
+  DeleteCfgFile = w.AddMenuItem(Device1, "DeleteCfgFile", "Delete .cfg File", {.enabled = false});
 
-  Device1 = MainMenu1->addMenu(QStringLiteral("Device    "));
-  Device1->setObjectName(QStringLiteral("Device1"));
-  LedOnOff1 = AddCheckItem(Device1, "LedOnOff1", QStringLiteral("Led On/Off"), false, false);
-  Device1->addSeparator();
-  Recalibrate1 = AddItem(Device1, "Recalibrate1", QStringLiteral("Recalibrate"), false);
-  Device1->addSeparator();
-  DeleteCfgFile = AddItem(Device1, "DeleteCfgFile", QStringLiteral("Delete .cfg File"), false);
+  Capture1 = w.AddMenu("Capture1", "Capture");
+  ModeN1 = w.AddMenuItem(Capture1, "ModeN1", "Mode N", {.enabled = false, .radioGroup = 1});
+  ModeT1 = w.AddMenuItem(Capture1, "ModeT1", "Mode T", {.enabled = false, .radioGroup = 1});
+  ModeF1 = w.AddMenuItem(Capture1, "ModeF1", "Mode F", {.enabled = false, .radioGroup = 1});
+  w.AddMenuSeparator(Capture1);
+  NormalMode1 =
+      w.AddMenuItem(Capture1, "NormalMode1", "Default Mode", {.enabled = false, .checked = true, .radioGroup = 1});
 
-  Capture1 = MainMenu1->addMenu(QStringLiteral("Capture"));
-  Capture1->setObjectName(QStringLiteral("Capture1"));
-  CaptureModeGroup = new QActionGroup(this);
-  CaptureModeGroup->setObjectName(QStringLiteral("CaptureModeGroup"));
-  CaptureModeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
-  ModeN1 = AddCheckItem(Capture1, "ModeN1", QStringLiteral("Mode N"), false, false);
-  ModeT1 = AddCheckItem(Capture1, "ModeT1", QStringLiteral("Mode T"), false, false);
-  ModeF1 = AddCheckItem(Capture1, "ModeF1", QStringLiteral("Mode F"), false, false);
-  Capture1->addSeparator();
-  NormalMode1 = AddCheckItem(Capture1, "NormalMode1", QStringLiteral("Default Mode"), false, true);
-  for (QAction* item : {ModeN1, ModeT1, ModeF1, NormalMode1}) CaptureModeGroup->addAction(item);
+  Options1 = w.AddMenu("Options1", "Options");
+  AutoRefresh = w.AddMenuItem(Options1, "AutoRefresh", "Auto Refresh", {.checked = true, .checkable = true});
 
-  Options1 = MainMenu1->addMenu(QStringLiteral("Options"));
-  Options1->setObjectName(QStringLiteral("Options1"));
-  AutoRefresh = AddCheckItem(Options1, "AutoRefresh", QStringLiteral("Auto Refresh"), true, true);
-
-  Help1 = MainMenu1->addMenu(QStringLiteral("Help"));
-  Help1->setObjectName(QStringLiteral("Help1"));
-  About1 = AddItem(Help1, "About1", QStringLiteral("About..."), true);
-
-  for (QMenu* menu : {File1, Device1, Capture1, Options1, Help1}) {
-    menu->setAccessibleName(menu->title().trimmed());
-  }
+  Help1 = w.AddMenu("Help1", "Help");
+  About1 = w.AddMenuItem(Help1, "About1", "About...");
 }
 
-void TForm1::CreateTopPanel(QWidget* client) {
-  PanelTop = new QWidget(client);
-  PanelTop->setObjectName(QStringLiteral("PanelTop"));
-  PanelTop->setGeometry(0, 0, kClientWidth, 54);
-
-  LabelSelectDevice = MakeBoldLabel(PanelTop, "LabelSelectDevice",
-                                    QStringLiteral("Select a Fingerprint Device :"), 8, 7);
-
-  ComboDeviceID = new QComboBox(PanelTop);
-  ComboDeviceID->setObjectName(QStringLiteral("ComboDeviceID"));
-  LabelSelectDevice->setBuddy(ComboDeviceID);
-  ComboDeviceID->addItems({QStringLiteral("USB"), QStringLiteral("Parallel: AutoDetect"),
-                           QStringLiteral("Parallel: 0x378"), QStringLiteral("Parallel: 0x278"),
-                           QStringLiteral("Parallel: 0x3BC")});
-  ComboDeviceID->setGeometry(8, 25, 268, 23);
-
-  BtnEnum = MakeButton(PanelTop, "BtnEnum", QStringLiteral("Refresh"), QRect(284, 24, 78, 25));
-  BtnEnum->setToolTip(QStringLiteral("Initialize device"));
+void TForm1::CreateTopPanel() {
+  forms::TFormWindow& w = *Window;
+  PanelTop = w.AddPanel(w.Client(), "PanelTop", {0, 0, kClientWidth, 54});
+  LabelSelectDevice =
+      w.AddLabel(PanelTop, "LabelSelectDevice", "Select a Fingerprint Device :", 8, 7, {.bold = true});
+  ComboDeviceID = w.AddComboBox(PanelTop, "ComboDeviceID", {8, 25, 268, 23});
+  LabelSelectDevice->SetFocusControl(ComboDeviceID);
+  for (const char* item : {"USB", "Parallel: AutoDetect", "Parallel: 0x378", "Parallel: 0x278", "Parallel: 0x3BC"}) {
+    ComboDeviceID->AddItem(item);
+  }
+  ComboDeviceID->SetItemIndex(0);
+  BtnEnum = w.AddButton(PanelTop, "BtnEnum", "Refresh", {284, 24, 78, 25});
+  BtnEnum->SetHint("Initialize device");
 }
 
 void TForm1::CreateGeneralPage() {
-  TabGeneral = new QWidget;
-  TabGeneral->setObjectName(QStringLiteral("TabGeneral"));
-  TabGeneral->setAccessibleName(QStringLiteral("General"));
-  PageControl1->addTab(TabGeneral, QStringLiteral("General     "));
+  forms::TFormWindow& w = *Window;
+  TabGeneral = w.AddTabSheet(PageControl1, "TabGeneral", "General     ");
 
-  GroupBoxInventory = MakeGroupBox(TabGeneral, "GroupBoxInventory",
-                                   QStringLiteral(" Devices && Drivers Installed "),
-                                   QRect(6, 6, 344, 248));
-  LabelAttachedDevices = MakeBoldLabel(GroupBoxInventory, "LabelAttachedDevices",
-                                       QStringLiteral("Attached devices"), 10, 20);
-  LabelEnumSummary =
-      MakeValueLabel(LabelAttachedDevices, "LabelEnumSummary", QString(), QRect(18, 36, 318, 32));
-  LabelEnumSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  GroupBoxInventory =
+      w.AddGroupBox(TabGeneral, "GroupBoxInventory", " Devices && Drivers Installed ", {6, 6, 344, 248});
+  LabelAttachedDevices =
+      w.AddLabel(GroupBoxInventory, "LabelAttachedDevices", "Attached devices", 10, 20, {.bold = true});
+  LabelEnumSummary = w.AddValueLabel(GroupBoxInventory, "LabelEnumSummary", "", {18, 36, 318, 32});
+  LabelAttachedDevices->SetFocusControl(LabelEnumSummary);
   LabelInstalledDrivers =
-      MakeBoldLabel(GroupBoxInventory, "LabelInstalledDrivers", QStringLiteral("Installed Drivers"), 10, 74);
-  LabelDriverInfo =
-      MakeValueLabel(LabelInstalledDrivers, "LabelDriverInfo", QString(), QRect(18, 90, 318, 156));
+      w.AddLabel(GroupBoxInventory, "LabelInstalledDrivers", "Installed Drivers", 10, 74, {.bold = true});
   // A row names a module and a kernel file with their versions; wrapped, every
   // version stays readable in the fixed-width window.
-  LabelDriverInfo->setWordWrap(true);
-  LabelDriverInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  LabelDriverInfo =
+      w.AddValueLabel(GroupBoxInventory, "LabelDriverInfo", "", {18, 90, 318, 156}, {.wordWrap = true});
+  LabelInstalledDrivers->SetFocusControl(LabelDriverInfo);
 
-  GroupBoxUSB = MakeGroupBox(TabGeneral, "GroupBoxUSB", QStringLiteral("USB Device"),
-                             QRect(6, 260, 344, 120));
-  EditUSBName = AddInfoRow(GroupBoxUSB, "EditUSBName", QStringLiteral("Device Model: "), 0);
-  EditUSBDevType = AddInfoRow(GroupBoxUSB, "EditUSBDevType", QStringLiteral("Device Type :"), 1);
-  EditFWVer = AddInfoRow(GroupBoxUSB, "EditFWVer", QStringLiteral("Firmware Version :"), 2);
-  EditSN = AddInfoRow(GroupBoxUSB, "EditSN", QStringLiteral("Serial Number :"), 3);
-  QFont bold = GroupBoxUSB->font();
-  bold.setBold(true);
-  GroupBoxUSB->setFont(bold);
-  GroupBoxUSB->setEnabled(false);
-  KeepTextReadable(GroupBoxUSB, ContainerTitle::Readable);
+  GroupBoxUSB = w.AddGroupBox(TabGeneral, "GroupBoxUSB", "USB Device", {6, 260, 344, 120});
+  EditUSBName = AddInfoRow(w, GroupBoxUSB, "EditUSBName", "Device Model: ", 0);
+  EditUSBDevType = AddInfoRow(w, GroupBoxUSB, "EditUSBDevType", "Device Type :", 1);
+  EditFWVer = AddInfoRow(w, GroupBoxUSB, "EditFWVer", "Firmware Version :", 2);
+  EditSN = AddInfoRow(w, GroupBoxUSB, "EditSN", "Serial Number :", 3);
+  GroupBoxUSB->SetBold(true);
+  GroupBoxUSB->SetEnabled(false);
 
-  GroupBoxPP = MakeGroupBox(TabGeneral, "GroupBoxPP", QStringLiteral("Parallel Device"),
-                            QRect(6, 386, 344, 120));
-  EditPPName = AddInfoRow(GroupBoxPP, "EditPPName", QStringLiteral("64"), 0);
-  EditPPDevType = AddInfoRow(GroupBoxPP, "EditPPDevType", QStringLiteral("Device Type :"), 1);
-  EditPPAddr = AddInfoRow(GroupBoxPP, "EditPPAddr", QStringLiteral("Base Address:"), 2);
-  EditPPMode = AddInfoRow(GroupBoxPP, "EditPPMode", QStringLiteral("Working Mode : "), 3);
-  for (QLineEdit* edit : {EditPPName, EditPPDevType, EditPPAddr, EditPPMode}) {
-    edit->setReadOnly(true);
-  }
-  GroupBoxPP->setEnabled(false);
-  KeepTextReadable(GroupBoxPP, ContainerTitle::Readable);
+  GroupBoxPP = w.AddGroupBox(TabGeneral, "GroupBoxPP", "Parallel Device", {6, 386, 344, 120});
+  EditPPName = AddInfoRow(w, GroupBoxPP, "EditPPName", "64", 0, true);
+  EditPPDevType = AddInfoRow(w, GroupBoxPP, "EditPPDevType", "Device Type :", 1, true);
+  EditPPAddr = AddInfoRow(w, GroupBoxPP, "EditPPAddr", "Base Address:", 2, true);
+  EditPPMode = AddInfoRow(w, GroupBoxPP, "EditPPMode", "Working Mode : ", 3, true);
+  GroupBoxPP->SetEnabled(false);
 }
 
 void TForm1::CreateImagePage() {
-  TabImage = new TSurfacePage;
-  TabImage->setObjectName(QStringLiteral("TabImage"));
-  TabImage->setAccessibleName(QStringLiteral("Image"));
-  PageControl1->addTab(TabImage, QStringLiteral(" Image         "));
+  forms::TFormWindow& w = *Window;
+  TabImage = w.AddTabSheet(PageControl1, "TabImage", " Image         ");
 
-  BtnInit = MakeButton(TabImage, "BtnInit", QStringLiteral("Init"), QRect(6, 6, 80, 25));
-  BtnInit->setToolTip(QStringLiteral("Initialize device"));
-  BtnCapture = MakeButton(TabImage, "BtnCapture", QStringLiteral("Capture"), QRect(92, 6, 80, 25));
-  BtnCapture->setToolTip(
-      QStringLiteral("Put your finger on the input device to capture your fingerprint"));
-  BtnCapture->setEnabled(false);
-  BtnContCapture = MakeButton(TabImage, "BtnContCapture", QStringLiteral("Cont. Capture"),
-                              QRect(178, 6, 92, 25));
-  BtnContCapture->setToolTip(QStringLiteral("Start Capture"));
-  // Navy while enabled; a disabled button greys out like the others.
-  QPalette navy = BtnContCapture->palette();
-  navy.setColor(QPalette::Active, QPalette::ButtonText, kNavy);
-  navy.setColor(QPalette::Inactive, QPalette::ButtonText, kNavy);
-  BtnContCapture->setPalette(navy);
-  BtnContCapture->setEnabled(false);
-  BtnConfig = MakeButton(TabImage, "BtnConfig", QStringLiteral("Config..."), QRect(276, 6, 74, 25));
-  BtnConfig->setToolTip(QStringLiteral("Display config dialogbox"));
-  BtnConfig->setEnabled(false);
+  BtnInit = w.AddButton(TabImage, "BtnInit", "Init", {6, 6, 80, 25});
+  BtnInit->SetHint("Initialize device");
+  BtnCapture = w.AddButton(TabImage, "BtnCapture", "Capture", {92, 6, 80, 25});
+  BtnCapture->SetHint("Put your finger on the input device to capture your fingerprint");
+  BtnCapture->SetEnabled(false);
+  BtnContCapture = w.AddButton(TabImage, "BtnContCapture", "Cont. Capture", {178, 6, 92, 25});
+  BtnContCapture->SetHint("Start Capture");
+  BtnContCapture->SetFontColor(forms::kNavy);
+  BtnContCapture->SetEnabled(false);
+  BtnConfig = w.AddButton(TabImage, "BtnConfig", "Config...", {276, 6, 74, 25});
+  BtnConfig->SetHint("Display config dialogbox");
+  BtnConfig->SetEnabled(false);
 
   // A 300 x 400 image in a frame one pixel wider on every side, centred on the page.
-  bvlImgFrame = MakeBevel(TabImage, "bvlImgFrame", QRect(26, 38, 304, 404));
-  Image1 = MakeImageView(TabImage, "Image1", QStringLiteral("Fingerprint image"),
-                         QRect(27, 39, 300, 400));
+  bvlImgFrame = w.AddBevel(TabImage, "bvlImgFrame", {26, 38, 304, 404});
+  Image1 = w.AddDrawingArea(TabImage, "Image1", {27, 39, 300, 400});
+  Image1->SetAccessibleName("Fingerprint image");
 
-  AutoOnGroupBox = MakeGroupBox(TabImage, "AutoOnGroupBox",
-                                QStringLiteral("R20/RPx/HMX04/HMX03 Device"),
-                                QRect(26, 446, 304, 44));
-  CheckBoxAutoCapture = MakeCheckBox(AutoOnGroupBox, "CheckBoxAutoCapture",
-                                     QStringLiteral(" Auto Capture"), QRect(10, 19, 110, 18));
-  CheckBoxAutoCapture->setEnabled(false);
-  CheckBoxSRFeature = MakeCheckBox(AutoOnGroupBox, "CheckBoxSRFeature",
-                                   QStringLiteral("SR feature (Read Only)"), QRect(130, 19, 166, 18));
-  CheckBoxSRFeature->setEnabled(false);
   // Without auto capture the group is disabled, while an R20's SR flag is
   // still shown in it.
-  KeepTextReadable(AutoOnGroupBox, ContainerTitle::Greyed);
+  AutoOnGroupBox = w.AddGroupBox(TabImage, "AutoOnGroupBox", "R20/RPx/HMX04/HMX03 Device", {26, 446, 304, 44},
+                                 forms::DisabledTitle::Greyed);
+  CheckBoxAutoCapture = w.AddCheckBox(AutoOnGroupBox, "CheckBoxAutoCapture", " Auto Capture", kAutoCaptureBounds);
+  CheckBoxAutoCapture->SetEnabled(false);
+  CheckBoxSRFeature =
+      w.AddCheckBox(AutoOnGroupBox, "CheckBoxSRFeature", "SR feature (Read Only)", kSrFeatureBounds);
+  CheckBoxSRFeature->SetEnabled(false);
 
-  StatusBar = new QStatusBar(TabImage);
-  StatusBar->setObjectName(QStringLiteral("StatusBar"));
-  // Unnamed, the status bar is named by its message: screen readers read each
-  // result and hear it change.
-  StatusBar->setSizeGripEnabled(false);
-  // A message longer than the bar (a saved file's path) shows whole as its tool
-  // tip. The bar keeps 6 pixels left and 12 right of its message.
-  connect(StatusBar, &QStatusBar::messageChanged, StatusBar, [bar = StatusBar](const QString& message) {
-    constexpr int kMessageMargins = 18;
-    const bool cut = bar->fontMetrics().horizontalAdvance(message) > bar->width() - kMessageMargins;
-    bar->setToolTip(cut ? message : QString());
-  });
-  // What the bar is; its name is the message.
-  StatusBar->setAccessibleDescription(QStringLiteral("Status"));
-  StatusBar->resize(StatusBar->width(), 20);
-  StatusBar->showMessage(QStringLiteral("Click init button to initialize device"));
-  TabImage->AlignBottom(StatusBar);
+  StatusBar = w.AddStatusBar(TabImage, "StatusBar", 20, "Click init button to initialize device");
 }
 
 void TForm1::ConnectHandlers() {
-  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+  Window->OnMessage = [this](UINT message, WPARAM wParam, LPARAM lParam) {
+    return WindowProc(message, wParam, lParam);
+  };
+  Window->OnPaint = [this] { FormPaint(); };
+  Timer1->OnTimer = [this] { Timer1Timer(); };
 
-  BindMenuClick(SaveToRawFile1, this, &TForm1::SaveToRawFile1Click);
-  BindMenuClick(SaveToBMPFile1, this, &TForm1::SaveToBMPFile1Click);
-  BindMenuClick(MenuitemSaveLogs, this, &TForm1::MenuitemSaveLogsClick);
-  BindMenuClick(Exit1, this, &TForm1::Exit1Click);
-  BindMenuClick(LedOnOff1, this, &TForm1::LedOnOff1Click);
-  BindMenuClick(Recalibrate1, this, &TForm1::Recalibrate1Click);
-  BindMenuClick(DeleteCfgFile, this, &TForm1::DeleteCfgFileClick);
-  BindMenuClick(ModeN1, this, &TForm1::ModeN1Click);
-  BindMenuClick(ModeT1, this, &TForm1::ModeT1Click);
-  BindMenuClick(ModeF1, this, &TForm1::ModeF1Click);
-  BindMenuClick(NormalMode1, this, &TForm1::NormalMode1Click);
-  BindMenuClick(AutoRefresh, this, &TForm1::AutoRefreshClick);
-  BindMenuClick(About1, this, &TForm1::About1Click);
+  SaveToRawFile1->OnClick = [this] { SaveToRawFile1Click(); };
+  SaveToBMPFile1->OnClick = [this] { SaveToBMPFile1Click(); };
+  MenuitemSaveLogs->OnClick = [this] { MenuitemSaveLogsClick(); };
+  Exit1->OnClick = [this] { Exit1Click(); };
+  LedOnOff1->OnClick = [this] { LedOnOff1Click(); };
+  Recalibrate1->OnClick = [this] { Recalibrate1Click(); };
+  DeleteCfgFile->OnClick = [this] { DeleteCfgFileClick(); };
+  ModeN1->OnClick = [this] { ModeN1Click(); };
+  ModeT1->OnClick = [this] { ModeT1Click(); };
+  ModeF1->OnClick = [this] { ModeF1Click(); };
+  NormalMode1->OnClick = [this] { NormalMode1Click(); };
+  AutoRefresh->OnClick = [this] { AutoRefreshClick(); };
+  About1->OnClick = [this] { About1Click(); };
 
-  connect(BtnEnum, &QPushButton::clicked, this, [this] { BtnEnumClick(BtnEnum); });
-  connect(ComboDeviceID, &QComboBox::activated, this, [this] { ComboDeviceIDChange(); });
-  connect(BtnInit, &QPushButton::clicked, this, [this] { BtnInitClick(BtnInit); });
-  connect(BtnCapture, &QPushButton::clicked, this, [this] { BtnCaptureClick(); });
-  connect(BtnContCapture, &QPushButton::clicked, this, [this] { BtnContCaptureClick(); });
-  connect(BtnConfig, &QPushButton::clicked, this, [this] { BtnConfigClick(); });
-  // A check box's action runs on every change of state, by the user or the program.
-  connect(CheckBoxAutoCapture, &QCheckBox::toggled, this, [this] { CheckBoxAutoCaptureClick(); });
-  connect(CheckBoxSRFeature, &QCheckBox::toggled, this, [this] { CheckBoxSRFeatureClick(); });
-  connect(CheckBoxSmartCapture, &QCheckBox::toggled, this, [this] { CheckBoxSmartCaptureClick(); });
-  connect(CheckBoxSharpness, &QCheckBox::toggled, this, [this] { CheckBoxSharpnessClick(); });
-  // Likewise a scroll bar's action on every change of position.
-  connect(ScrollBarBrightness, &QScrollBar::valueChanged, this,
-          [this] { ScrollBarBrightnessChange(); });
-  connect(ScrollBarGainMax, &QScrollBar::valueChanged, this, [this] { ScrollBarGainMaxChange(); });
-  connect(ScrollBarGainMin, &QScrollBar::valueChanged, this, [this] { ScrollBarGainMinChange(); });
-  connect(ButtonOpenSCDFile, &QPushButton::clicked, this, [this] { ButtonOpenSCDFileClick(); });
-  connect(ButtonResetCmos, &QPushButton::clicked, this, [this] { ButtonResetCmosClick(); });
+  BtnEnum->OnClick = [this] { BtnEnumClick(); };
+  ComboDeviceID->OnChange = [this] { ComboDeviceIDChange(); };
+  BtnInit->OnClick = [this] { BtnInitClick(); };
+  BtnCapture->OnClick = [this] { BtnCaptureClick(); };
+  BtnContCapture->OnClick = [this] { BtnContCaptureClick(); };
+  BtnConfig->OnClick = [this] { BtnConfigClick(); };
+  CheckBoxAutoCapture->OnClick = [this] { CheckBoxAutoCaptureClick(); };
+  CheckBoxSRFeature->OnClick = [this] { CheckBoxSRFeatureClick(); };
+  CheckBoxSmartCapture->OnClick = [this] { CheckBoxSmartCaptureClick(); };
+  CheckBoxSharpness->OnClick = [this] { CheckBoxSharpnessClick(); };
+  ScrollBarBrightness->OnChange = [this] { ScrollBarBrightnessChange(); };
+  ScrollBarGainMax->OnChange = [this] { ScrollBarGainMaxChange(); };
+  ScrollBarGainMin->OnChange = [this] { ScrollBarGainMinChange(); };
+  ButtonOpenSCDFile->OnClick = [this] { ButtonOpenSCDFileClick(); };
+  ButtonResetCmos->OnClick = [this] { ButtonResetCmosClick(); };
 }

@@ -1,18 +1,8 @@
 // The second page control's pages, "Smart Capture" and "Etc.", at their design
 // coordinates. The page control lies beyond the visible client area.
-#include <QCheckBox>
-#include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTabWidget>
+#include <string>
 
 #include "app/mainform.h"
-#include "app/surface_page.h"
-#include "app/widget_factory.h"
 
 namespace {
 
@@ -21,139 +11,118 @@ namespace {
 constexpr int kDetailColumns[] = {16, 172, 308, 440};
 
 // A caption with its value label right behind it, up to the next column.
-QLabel* AddDetailValue(QGroupBox* group, const char* name, const QString& caption,
-                       const QString& value, int column, int top) {
-  QLabel* title = MakeLabel(group, "", caption, kDetailColumns[column], top);
-  const int left = title->geometry().right() + 5;
-  return MakeValueLabel(title, name, value,
-                        QRect(left, top, kDetailColumns[column + 1] - 4 - left, title->height()));
+forms::TLabel* AddDetailValue(forms::TFormWindow& window, forms::TGroupBox* group, const std::string& name,
+                              const std::string& caption, const std::string& value, int column, int top) {
+  forms::TLabel* title = window.AddLabel(group, "", caption, kDetailColumns[column], top);
+  const int left = title->BoundsRect().Right() + 4;
+  forms::TLabel* shown =
+      window.AddValueLabel(group, name, value, {left, top, kDetailColumns[column + 1] - 4 - left, title->Height()});
+  title->SetFocusControl(shown);
+  return shown;
 }
 
 // An image's capture time right behind the image's caption.
-QLabel* AddCaptureTime(QLabel* caption, const char* name) {
-  return MakeValueLabel(caption, name, QStringLiteral("0 ms"),
-                        QRect(caption->geometry().right() + 6, caption->y(), 60, caption->height()));
+forms::TLabel* AddCaptureTime(forms::TFormWindow& window, forms::TTabSheet* page, const std::string& name,
+                              const std::string& caption, int left) {
+  forms::TLabel* title = window.AddLabel(page, "", caption, left, 105);
+  forms::TLabel* time =
+      window.AddValueLabel(page, name, "0 ms", {title->BoundsRect().Right() + 5, 105, 60, title->Height()});
+  title->SetFocusControl(time);
+  return time;
 }
 
 struct TuningBar {
-  QScrollBar* bar;
-  QLabel* position;
+  forms::TScrollBar* bar;
+  forms::TLabel* position;
 };
 
 // A scroll bar with its caption above and its minimum, current and maximum
 // value labels between caption and bar.
-TuningBar AddTuningBar(QWidget* page, const char* barName, const char* labelName,
-                       const QString& caption, int minimum, int maximum, int position,
-                       int left) {
+TuningBar AddTuningBar(forms::TFormWindow& window, forms::TTabSheet* page, const std::string& barName,
+                       const std::string& labelName, const std::string& caption, int minimum, int maximum,
+                       int position, int left) {
   constexpr int kTop = 545;
   constexpr int kWidth = 121;
-  QLabel* title = MakeLabel(page, "", caption, left, kTop);
-  QLabel* minLabel = MakeLabel(page, "", QString::number(minimum), left, kTop + 16);
-  QLabel* current = MakeValueLabel(title, labelName, QString::number(position),
-                                   QRect(left + 40, kTop + 16, 41, minLabel->height()));
-  current->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-  QLabel* maxLabel = MakeLabel(page, "", QString::number(maximum), 0, kTop + 16);
-  maxLabel->move(left + kWidth - maxLabel->width(), kTop + 16);
-  QScrollBar* bar = MakeScrollBar(page, barName, caption, minimum, maximum, position,
-                                  QRect(left, kTop + 34, kWidth, 16));
+  forms::TLabel* title = window.AddLabel(page, "", caption, left, kTop);
+  forms::TLabel* minLabel = window.AddLabel(page, "", std::to_string(minimum), left, kTop + 16);
+  forms::TLabel* current = window.AddValueLabel(page, labelName, std::to_string(position),
+                                                {left + 40, kTop + 16, 41, minLabel->Height()},
+                                                {.alignment = forms::Alignment::Center});
+  title->SetFocusControl(current);
+  forms::TLabel* maxLabel = window.AddLabel(page, "", std::to_string(maximum), 0, kTop + 16);
+  maxLabel->SetBounds({left + kWidth - maxLabel->Width(), kTop + 16, maxLabel->Width(), maxLabel->Height()});
+  forms::TScrollBar* bar = window.AddScrollBar(page, barName, minimum, maximum, position, {left, kTop + 34, kWidth, 16});
+  bar->SetAccessibleName(caption);
   return {bar, current};
 }
 
 }  // namespace
 
 void TForm1::CreateSmartCapturePage() {
-  TabSmartCapture = new TSurfacePage;
-  TabSmartCapture->setObjectName(QStringLiteral("TabSmartCapture"));
-  TabSmartCapture->setAccessibleName(QStringLiteral("Smart Capture"));
-  PageControl2->addTab(TabSmartCapture, QStringLiteral("Smart Capture"));
-  QWidget* page = TabSmartCapture;
+  forms::TFormWindow& w = *Window;
+  TabSmartCapture = w.AddTabSheet(PageControl2, "TabSmartCapture", "Smart Capture");
+  forms::TTabSheet* page = TabSmartCapture;
 
-  GroupBoxScDetail = MakeGroupBox(page, "GroupBoxScDetail", QStringLiteral("Smart capture detail"),
-                                  QRect(3, 3, 630, 91));
-  const QString zero = QStringLiteral("0");
-  LabelScVersion = AddDetailValue(GroupBoxScDetail, "LabelScVersion", QStringLiteral("Version:"),
-                                  QStringLiteral("Unknown"), 0, 22);
-  LabelScCaptureSpeed = AddDetailValue(GroupBoxScDetail, "LabelScCaptureSpeed",
-                                       QStringLiteral("Capture speed:"), zero, 0, 44);
-  LabelScGrayQuality = AddDetailValue(GroupBoxScDetail, "LabelScGrayQuality",
-                                      QStringLiteral("Gray quality of first image:"), zero, 0, 66);
-  LabelScInitBrightness = AddDetailValue(GroupBoxScDetail, "LabelScInitBrightness",
-                                         QStringLiteral("Init brightness:"), zero, 1, 22);
-  LabelScSmartBrightness = AddDetailValue(GroupBoxScDetail, "LabelScSmartBrightness",
-                                          QStringLiteral("Smart brightness:"), zero, 1, 44);
-  LabelScNumOfCaptures = AddDetailValue(GroupBoxScDetail, "LabelScNumOfCaptures",
-                                        QStringLiteral("Total capture:"), zero, 1, 66);
-  LabelScErrorCode = AddDetailValue(GroupBoxScDetail, "LabelScErrorCode",
-                                    QStringLiteral("Error code:"), zero, 2, 22);
-  LabelScLineDiffMax = AddDetailValue(GroupBoxScDetail, "LabelScLineDiffMax",
-                                      QStringLiteral("Line Diff Max:"), zero, 2, 44);
-  QLabel* brightnesses = MakeLabel(GroupBoxScDetail, "", QStringLiteral("Brightnesses:"), kDetailColumns[3], 22);
-  ListBoxScBrightnesses = new QListWidget(GroupBoxScDetail);
-  ListBoxScBrightnesses->setObjectName(QStringLiteral("ListBoxScBrightnesses"));
-  // Qt names a list by no caption of its own accord.
-  ListBoxScBrightnesses->setAccessibleName(brightnesses->text());
-  brightnesses->setBuddy(ListBoxScBrightnesses);
-  ListBoxScBrightnesses->setGeometry(513, 22, 90, 57);
+  GroupBoxScDetail = w.AddGroupBox(page, "GroupBoxScDetail", "Smart capture detail", {3, 3, 630, 91});
+  LabelScVersion = AddDetailValue(w, GroupBoxScDetail, "LabelScVersion", "Version:", "Unknown", 0, 22);
+  LabelScCaptureSpeed = AddDetailValue(w, GroupBoxScDetail, "LabelScCaptureSpeed", "Capture speed:", "0", 0, 44);
+  LabelScGrayQuality =
+      AddDetailValue(w, GroupBoxScDetail, "LabelScGrayQuality", "Gray quality of first image:", "0", 0, 66);
+  LabelScInitBrightness =
+      AddDetailValue(w, GroupBoxScDetail, "LabelScInitBrightness", "Init brightness:", "0", 1, 22);
+  LabelScSmartBrightness =
+      AddDetailValue(w, GroupBoxScDetail, "LabelScSmartBrightness", "Smart brightness:", "0", 1, 44);
+  LabelScNumOfCaptures = AddDetailValue(w, GroupBoxScDetail, "LabelScNumOfCaptures", "Total capture:", "0", 1, 66);
+  LabelScErrorCode = AddDetailValue(w, GroupBoxScDetail, "LabelScErrorCode", "Error code:", "0", 2, 22);
+  LabelScLineDiffMax = AddDetailValue(w, GroupBoxScDetail, "LabelScLineDiffMax", "Line Diff Max:", "0", 2, 44);
+  forms::TLabel* brightnesses = w.AddLabel(GroupBoxScDetail, "", "Brightnesses:", kDetailColumns[3], 22);
+  ListBoxScBrightnesses = w.AddListBox(GroupBoxScDetail, "ListBoxScBrightnesses", {513, 22, 90, 57});
+  brightnesses->SetFocusControl(ListBoxScBrightnesses);
 
-  const QString firstImage = QStringLiteral("First Image:");
-  const QString secondImage = QStringLiteral("Second Image (split):");
-  LabelImage1CaptureTime = AddCaptureTime(MakeLabel(page, "", firstImage, 6, 105), "LabelImage1CaptureTime");
-  LabelImage2CaptureTime =
-      AddCaptureTime(MakeLabel(page, "", secondImage, 322, 105), "LabelImage2CaptureTime");
+  const std::string firstImage = "First Image:";
+  const std::string secondImage = "Second Image (split):";
+  LabelImage1CaptureTime = AddCaptureTime(w, page, "LabelImage1CaptureTime", firstImage, 6);
+  LabelImage2CaptureTime = AddCaptureTime(w, page, "LabelImage2CaptureTime", secondImage, 322);
 
-  BevelScImageFrame = MakeBevel(page, "BevelScImageFrame", QRect(3, 125, 304, 404));
-  ImageScImage = MakeImageView(page, "ImageScImage", firstImage, QRect(4, 126, 300, 400));
-  BevelScImageSplitFrame = MakeBevel(page, "BevelScImageSplitFrame", QRect(324, 125, 304, 404));
-  ImageScImageSplit = MakeImageView(page, "ImageScImageSplit", secondImage, QRect(325, 126, 300, 400));
+  BevelScImageFrame = w.AddBevel(page, "BevelScImageFrame", {3, 125, 304, 404});
+  ImageScImage = w.AddDrawingArea(page, "ImageScImage", {4, 126, 300, 400});
+  ImageScImage->SetAccessibleName(firstImage);
+  BevelScImageSplitFrame = w.AddBevel(page, "BevelScImageSplitFrame", {324, 125, 304, 404});
+  ImageScImageSplit = w.AddDrawingArea(page, "ImageScImageSplit", {325, 126, 300, 400});
+  ImageScImageSplit->SetAccessibleName(secondImage);
 
-  CheckBoxShowSmartCaptureDetail =
-      MakeCheckBox(page, "CheckBoxShowSmartCaptureDetail",
-                   QStringLiteral("Show Details on Smart Capture "), QRect(11, 541, 200, 17));
-  CheckBoxShowSmartCaptureDetail->setEnabled(false);
-  CheckBoxSmartCapture = MakeCheckBox(page, "CheckBoxSmartCapture",
-                                      QStringLiteral("Enable Smart Capture"), QRect(11, 564, 200, 17));
-  CheckBoxSharpness = MakeCheckBox(page, "CheckBoxSharpness", QStringLiteral("Enable Sharpness"),
-                                   QRect(11, 587, 200, 17));
-  CheckBoxSharpness->setChecked(true);
-  CheckBoxUseCallback = MakeCheckBox(page, "CheckBoxUseCallback", QStringLiteral("Use Callback"),
-                                     QRect(11, 609, 200, 17));
-  CheckBoxUseCallback->setChecked(true);
+  CheckBoxShowSmartCaptureDetail = w.AddCheckBox(page, "CheckBoxShowSmartCaptureDetail",
+                                                 "Show Details on Smart Capture ", {11, 541, 200, 17});
+  CheckBoxShowSmartCaptureDetail->SetEnabled(false);
+  CheckBoxSmartCapture = w.AddCheckBox(page, "CheckBoxSmartCapture", "Enable Smart Capture", {11, 564, 200, 17});
+  CheckBoxSharpness = w.AddCheckBox(page, "CheckBoxSharpness", "Enable Sharpness", {11, 587, 200, 17});
+  CheckBoxSharpness->SetChecked(true);
+  CheckBoxUseCallback = w.AddCheckBox(page, "CheckBoxUseCallback", "Use Callback", {11, 609, 200, 17});
+  CheckBoxUseCallback->SetChecked(true);
 
-  const TuningBar brightness = AddTuningBar(page, "ScrollBarBrightness", "LabelBrightness",
-                                            QStringLiteral("Brightness:"), 0, 100, 50, 222);
+  const TuningBar brightness =
+      AddTuningBar(w, page, "ScrollBarBrightness", "LabelBrightness", "Brightness:", 0, 100, 50, 222);
   ScrollBarBrightness = brightness.bar;
   LabelBrightness = brightness.position;
-  const TuningBar gainMax = AddTuningBar(page, "ScrollBarGainMax", "LabelGainMax",
-                                         QStringLiteral("Gain Max:"), 9, 108, 58, 371);
+  const TuningBar gainMax = AddTuningBar(w, page, "ScrollBarGainMax", "LabelGainMax", "Gain Max:", 9, 108, 58, 371);
   ScrollBarGainMax = gainMax.bar;
   LabelGainMax = gainMax.position;
-  const TuningBar gainMin = AddTuningBar(page, "ScrollBarGainMin", "LabelGainMin",
-                                         QStringLiteral("Gain Min:"), 0, 8, 8, 505);
+  const TuningBar gainMin = AddTuningBar(w, page, "ScrollBarGainMin", "LabelGainMin", "Gain Min:", 0, 8, 8, 505);
   ScrollBarGainMin = gainMin.bar;
   LabelGainMin = gainMin.position;
 
-  ButtonOpenSCDFile = MakeButton(page, "ButtonOpenSCDFile", QStringLiteral("Open SCDFile..."),
-                                 QRect(10, 644, 96, 25));
-  ButtonOpenSCDFile->setEnabled(false);
-  EditScdFilePath = MakeInfoEdit(MakeLabel(page, "", QStringLiteral("SCD path:"), 221, 640),
-                                 "EditScdFilePath", QRect(221, 656, 319, 21));
-  EditScdFilePath->setReadOnly(true);
+  ButtonOpenSCDFile = w.AddButton(page, "ButtonOpenSCDFile", "Open SCDFile...", {10, 644, 96, 25});
+  ButtonOpenSCDFile->SetEnabled(false);
+  forms::TLabel* path = w.AddLabel(page, "", "SCD path:", 221, 640);
+  EditScdFilePath = w.AddEdit(page, "EditScdFilePath", {221, 656, 319, 21}, {.readOnly = true});
+  path->SetFocusControl(EditScdFilePath);
 }
 
 void TForm1::CreateEtcPage() {
-  TabEtc = new QWidget;
-  TabEtc->setObjectName(QStringLiteral("TabEtc"));
-  TabEtc->setAccessibleName(QStringLiteral("Etc."));
-  PageControl2->addTab(TabEtc, QStringLiteral("Etc."));
-
-  LabelResetCmosWarning =
-      MakeLabel(TabEtc, "LabelResetCmosWarning", QStringLiteral("Warning: HR20 2205 or later only"), 8, 10);
-  QPalette red = LabelResetCmosWarning->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  LabelResetCmosWarning->setPalette(red);
-
-  GroupBoxResetCmos = MakeGroupBox(TabEtc, "GroupBoxResetCmos", QStringLiteral(" Reset CMOS for HR20"),
-                                   QRect(8, 30, 200, 60));
-  ButtonResetCmos = MakeButton(GroupBoxResetCmos, "ButtonResetCmos", QStringLiteral("Reset CMOS"),
-                               QRect(12, 22, 90, 25));
+  forms::TFormWindow& w = *Window;
+  TabEtc = w.AddTabSheet(PageControl2, "TabEtc", "Etc.");
+  LabelResetCmosWarning = w.AddLabel(TabEtc, "LabelResetCmosWarning", "Warning: HR20 2205 or later only", 8, 10);
+  LabelResetCmosWarning->SetFontColor(forms::kRed);
+  GroupBoxResetCmos = w.AddGroupBox(TabEtc, "GroupBoxResetCmos", " Reset CMOS for HR20", {8, 30, 200, 60});
+  ButtonResetCmos = w.AddButton(GroupBoxResetCmos, "ButtonResetCmos", "Reset CMOS", {12, 22, 90, 25});
 }

@@ -1,10 +1,5 @@
 // Creation and destruction of the main window, the first enumeration, the
 // reaction to a reader arriving or leaving, and the window's own menu items.
-#include <QAction>
-#include <QEvent>
-#include <QStatusBar>
-#include <QThread>
-#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <mutex>
@@ -12,10 +7,8 @@
 
 #include "app/aboutbox.h"
 #include "app/mainform.h"
-#include "app/queued_call.h"
 #include "device/module_loader.h"
 #include "device/status_message.h"
-#include "platform/power_events.h"
 
 namespace {
 
@@ -23,26 +16,21 @@ constexpr auto kStopSettleTime = std::chrono::milliseconds(200);
 
 }  // namespace
 
-TForm1::TForm1(QWidget* parent) : QMainWindow(parent), Dib(nullptr) {
+TForm1::TForm1() : Dib(nullptr) {
   CreateComponents();
-  Handle = platform::RegisterWindow(this, kClientWidth, kClientHeight);
-  platform::WatchPowerEvents(Handle);
   Locker = std::make_unique<UnitLocker>("qvdx_exe", 0);
   ImageAvailable = 0;
   ResumeAfterSuspend = 0;
   FormCreate();
 }
 
-TForm1::~TForm1() {
-  FormDestroy();
-  // No message reaches the window once it is gone; a capture worker that is
-  // still posting fails its posts from here on.
-  platform::UnregisterWindow(Handle);
-}
+// The window goes last: no message reaches it once it is gone, and a capture
+// worker that is still posting fails its posts from then on.
+TForm1::~TForm1() { FormDestroy(); }
 
 void TForm1::FormCreate() {
-  setWindowTitle(QStringLiteral("Tolvane Device Diagnostic Utility 4.83"));
-  Timer1->start();
+  Window->SetCaption("Tolvane Device Diagnostic Utility 4.83");
+  Timer1->SetEnabled(true);
   RegisterDeviceChange();
 }
 
@@ -66,8 +54,8 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::Timer1Timer() {
-  Timer1->stop();
-  BtnEnumClick(this);
+  Timer1->SetEnabled(false);
+  BtnEnumClick();
 }
 
 void TForm1::ResetForDeviceChange() {
@@ -76,7 +64,7 @@ void TForm1::ResetForDeviceChange() {
     Sensor->CloseDevice();
     ReleaseSensor();
   }
-  BtnEnumClick(nullptr);
+  BtnEnumClick();
 }
 
 void TForm1::ReleaseSensor() {
@@ -89,42 +77,44 @@ void TForm1::ShowStatus(uint32_t code) {
 }
 
 void TForm1::SetStatusText(const std::string& text) {
-  const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-  if (QThread::currentThread() == thread()) {
+  if (Window->IsWindowThread()) {
     {
       // A text set here is newer than any still waiting from another thread.
       std::lock_guard guard(queuedStatusLock_);
       queuedStatus_.reset();
     }
-    StatusBar->showMessage(shown);
+    StatusBar->SetSimpleText(text);
     return;
   }
   {
     std::lock_guard guard(queuedStatusLock_);
     const bool deliveryPending = queuedStatusPending_;
-    queuedStatus_ = shown;
+    queuedStatus_ = text;
     queuedStatusPending_ = true;
     if (deliveryPending) return;
   }
-  QueueCall(this, [this] {
-    const qint64 elapsed = sinceQueuedStatus_.isValid() ? sinceQueuedStatus_.elapsed() : kMinStatusIntervalMs;
-    QTimer::singleShot(std::max<qint64>(0, kMinStatusIntervalMs - elapsed), this, [this] {
-      std::optional<QString> newest;
+  Window->PostCall([this] {
+    const auto now = std::chrono::steady_clock::now();
+    const auto elapsed = lastQueuedStatus_ ? now - *lastQueuedStatus_ : kMinStatusInterval;
+    const auto wait = std::max(std::chrono::milliseconds(0),
+                               std::chrono::duration_cast<std::chrono::milliseconds>(kMinStatusInterval - elapsed));
+    Window->PostDelayed(static_cast<int>(wait.count()), [this] {
+      std::optional<std::string> newest;
       {
         std::lock_guard guard(queuedStatusLock_);
         newest.swap(queuedStatus_);
         queuedStatusPending_ = false;
       }
-      sinceQueuedStatus_.start();
-      if (newest) StatusBar->showMessage(*newest);
+      lastQueuedStatus_ = std::chrono::steady_clock::now();
+      if (newest) StatusBar->SetSimpleText(*newest);
     });
   });
 }
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click() { Window->Close(); }
 
 void TForm1::About1Click() {
-  if (AboutBoxDlg) Dialogs.ShowModal(*AboutBoxDlg);
+  if (AboutBoxDlg) Dialogs.ShowModal(*AboutBoxDlg->Window);
 }
 
-void TForm1::AutoRefreshClick() { AutoRefresh->setChecked(!AutoRefresh->isChecked()); }
+void TForm1::AutoRefreshClick() { AutoRefresh->SetChecked(!AutoRefresh->Checked()); }

@@ -1,7 +1,6 @@
 // Saving the current image (BMP, raw) and the reader's log. Each command sets
 // up the one save dialog anew, writes the whole file or nothing, and reports
 // the outcome in the status bar.
-#include <QString>
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -31,15 +30,15 @@ const char* const kSaved = "Successfully saved to ";
 // Shows the save dialog with these settings; the chosen name in the narrow
 // character set, or nullopt when the user cancelled. A name too long for the
 // path buffer is handed back as is, for the write to refuse.
-std::optional<std::string> AskSavePath(TFileDialog& dialog, const QString& fileName,
+std::optional<std::string> AskSavePath(TFileDialog& dialog, const std::string& fileName,
                                        const char* defaultExt, const char* filter,
                                        const char* title) {
   dialog.FileName = fileName;
-  dialog.DefaultExt = QString::fromLatin1(defaultExt);
-  dialog.Filter = QString::fromLatin1(filter);
-  dialog.Title = QString::fromLatin1(title);
+  dialog.DefaultExt = defaultExt;
+  dialog.Filter = filter;
+  dialog.Title = title;
   if (!dialog.Execute()) return std::nullopt;
-  return dialog.FileName.toLocal8Bit().toStdString();
+  return dialog.FileName;
 }
 
 // A path that does not fit the buffer would name another file once cut, so it
@@ -66,7 +65,7 @@ void TForm1::SaveToBMPFile1Click() {
     return;
   }
   const std::optional<std::string> path =
-      AskSavePath(SaveDialog1, QString(), "bmp", "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*",
+      AskSavePath(SaveDialog1, std::string(), "bmp", "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*",
                   "Save fingerprint image to BMP format");
   if (!path) return;
   const std::vector<uint8_t> image = CurrentImage(*this);
@@ -82,7 +81,7 @@ void TForm1::SaveToRawFile1Click() {
     return;
   }
   const std::optional<std::string> path =
-      AskSavePath(SaveDialog1, QString(), "raw", "Raw format (*.raw)|*.raw|All files (*.*)|*.*",
+      AskSavePath(SaveDialog1, std::string(), "raw", "Raw format (*.raw)|*.raw|All files (*.*)|*.*",
                   "Save fingerprint image to RAW format");
   if (!path) return;
   const std::vector<uint8_t> image = CurrentImage(*this);
@@ -119,11 +118,10 @@ void TForm1::MenuitemSaveLogsClick() {
     return;
   }
 
-  QString serial;
+  std::string serial;
   if (Devices && DeviceIndex >= 0) {
     const DeviceEntry& entry = Devices[DeviceIndex];
-    serial = QString::fromLocal8Bit(entry.serial, static_cast<qsizetype>(
-                                                      strnlen(entry.serial, sizeof entry.serial)));
+    serial.assign(entry.serial, strnlen(entry.serial, sizeof entry.serial));
   }
   const std::optional<std::string> path =
       AskSavePath(SaveDialog1, serial, "log", "Log format (*.log)|*.log|All files (*.*)|*.*",

@@ -6,23 +6,18 @@
 // wrote into the field is put back after each fill. Every part of the record
 // is checked (FitSmartCaptureDetail) before it is shown; what does not fit is
 // left out and named in the status bar.
-#include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QThread>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "app/mainform.h"
-#include "app/queued_call.h"
+#include "app/printf_text.h"
 
 namespace {
 
 const char* const kNoRecordText = "No smart capture detail record: initialize an R20 reader first.";
 
-QString Milliseconds(int32_t value) { return QString::asprintf("%d ms", value); }
+std::string Milliseconds(int32_t value) { return PrintfText("%d ms", value); }
 
 const uint8_t* RecordBytes(const SmartCaptureDetail& record) {
   return reinterpret_cast<const uint8_t*>(&record);
@@ -56,14 +51,14 @@ bool FetchDetail(TForm1& form) {
 // Widgets are touched on the window thread only; a fetch made on the capture
 // thread shows its record through a queued call.
 void ShowOnWindowThread(TForm1& form, void (TForm1::*show)()) {
-  if (QThread::currentThread() == form.thread()) {
+  if (form.Window->IsWindowThread()) {
     (form.*show)();
   } else {
-    QueueCall(&form, [&form, show] { (form.*show)(); });
+    form.Window->PostCall([&form, show] { (form.*show)(); });
   }
 }
 
-void ShowViewImage(TForm1& form, QWidget* view, const uint8_t* pixels) {
+void ShowViewImage(TForm1& form, forms::TDrawingArea* view, const uint8_t* pixels) {
   if (pixels) {
     form.DrawImageInControl(view, pixels);
   } else {
@@ -83,23 +78,23 @@ void ShowDetailLocked(TForm1& form) {
   const SmartCaptureDetail& fields = fit.fields;
   if (fit.viewImages > 0) {
     ShowViewImage(form, form.ImageScImage, fit.viewPixels[0]);
-    form.LabelImage1CaptureTime->setText(Milliseconds(fields.captureTimes[0]));
+    form.LabelImage1CaptureTime->SetCaption(Milliseconds(fields.captureTimes[0]));
     if (fit.viewImages > 1) {
       ShowViewImage(form, form.ImageScImageSplit, fit.viewPixels[1]);
-      form.LabelImage2CaptureTime->setText(Milliseconds(fields.captureTimes[1]));
+      form.LabelImage2CaptureTime->SetCaption(Milliseconds(fields.captureTimes[1]));
     } else {
       form.ClearImageControl(form.ImageScImageSplit);
-      form.LabelImage2CaptureTime->setText(Milliseconds(0));
+      form.LabelImage2CaptureTime->SetCaption(Milliseconds(0));
     }
   }
-  form.LabelScVersion->setText(QString::number(fields.version));
-  form.LabelScCaptureSpeed->setText(Milliseconds(fields.captureSpeed));
-  form.LabelScInitBrightness->setText(QString::number(fields.initBrightness));
-  form.LabelScSmartBrightness->setText(QString::number(fields.smartBrightness));
-  form.LabelScGrayQuality->setText(QString::number(fields.grayQuality));
-  form.LabelScNumOfCaptures->setText(QString::number(fields.numOfCaptures));
-  form.LabelScErrorCode->setText(QString::number(fields.errorCode));
-  form.LabelScLineDiffMax->setText(QString::number(fields.lineDiffMax));
+  form.LabelScVersion->SetCaption(std::to_string(fields.version));
+  form.LabelScCaptureSpeed->SetCaption(Milliseconds(fields.captureSpeed));
+  form.LabelScInitBrightness->SetCaption(std::to_string(fields.initBrightness));
+  form.LabelScSmartBrightness->SetCaption(std::to_string(fields.smartBrightness));
+  form.LabelScGrayQuality->SetCaption(std::to_string(fields.grayQuality));
+  form.LabelScNumOfCaptures->SetCaption(std::to_string(fields.numOfCaptures));
+  form.LabelScErrorCode->SetCaption(std::to_string(fields.errorCode));
+  form.LabelScLineDiffMax->SetCaption(std::to_string(fields.lineDiffMax));
   ReportRefused(form, fit.refused);
 }
 
@@ -107,14 +102,13 @@ void ShowBrightnessListLocked(TForm1& form) {
   const SmartCaptureDetail& record = *form.ScDetail;
   const SmartCaptureDetailFit fit =
       FitSmartCaptureDetail(RecordBytes(record), RecordSize(record), ViewBytes(form));
-  form.ListBoxScBrightnesses->clear();
+  form.ListBoxScBrightnesses->Clear();
   for (uint32_t i = 0; i < fit.brightnessLines; ++i) {
-    form.ListBoxScBrightnesses->addItem(
-        QString::asprintf("[%d] %d", static_cast<int>(i), fit.fields.brightnesses[i]));
+    form.ListBoxScBrightnesses->AddItem(PrintfText("[%d] %d", static_cast<int>(i), fit.fields.brightnesses[i]));
   }
   constexpr int kSelectedLine = 5;
-  if (form.ListBoxScBrightnesses->count() > kSelectedLine) {
-    form.ListBoxScBrightnesses->setCurrentRow(kSelectedLine);
+  if (form.ListBoxScBrightnesses->Count() > kSelectedLine) {
+    form.ListBoxScBrightnesses->SetItemIndex(kSelectedLine);
   }
   ReportRefused(form, fit.listRefused);
 }
@@ -189,18 +183,16 @@ void TForm1::ShowBrightnessList() {
 void TForm1::ButtonOpenSCDFileClick() {
   // Without a record there is no length to check a file against.
   if (!ScDetail) {
-    Dialogs.MessageBox(this, QString::fromLatin1(kNoRecordText), QStringLiteral("ERROR"),
-                       MessageIcon::Error);
+    Dialogs.MessageBox(Window.get(), kNoRecordText, "ERROR", MessageIcon::Error);
     return;
   }
   OpenDialog1.FileName.clear();
-  OpenDialog1.DefaultExt = QStringLiteral("scd");
-  OpenDialog1.Filter = QStringLiteral("SCD files (*.scd)|*.scd|All files (*.*)|*.*");
-  OpenDialog1.Title = QStringLiteral("Open Smart Capture Detail File");
+  OpenDialog1.DefaultExt = "scd";
+  OpenDialog1.Filter = "SCD files (*.scd)|*.scd|All files (*.*)|*.*";
+  OpenDialog1.Title = "Open Smart Capture Detail File";
   if (!OpenDialog1.Execute()) return;
 
-  const QByteArray path = QFile::encodeName(OpenDialog1.FileName);
-  const FilePtr file(std::fopen(path.constData(), "rb"));
+  const FilePtr file(std::fopen(OpenDialog1.FileName.c_str(), "rb"));
   if (!file) return;
 
   LoadResult result;
@@ -211,14 +203,12 @@ void TForm1::ButtonOpenSCDFileClick() {
   }
   // Boxes only once the lock is released: their event loop may run a queued display.
   if (result == LoadResult::WrongLength) {
-    Dialogs.MessageBox(this, QStringLiteral("Not support this .scd file"), QStringLiteral("ERROR"),
-                       MessageIcon::Error);
+    Dialogs.MessageBox(Window.get(), "Not support this .scd file", "ERROR", MessageIcon::Error);
     return;
   }
   if (result == LoadResult::ShortRead) {
-    Dialogs.MessageBox(this, QStringLiteral("Cannot read all the .scd file"), QStringLiteral("ERROR"),
-                       MessageIcon::Error);
+    Dialogs.MessageBox(Window.get(), "Cannot read all the .scd file", "ERROR", MessageIcon::Error);
     return;
   }
-  EditScdFilePath->setText(OpenDialog1.FileName);
+  EditScdFilePath->SetText(OpenDialog1.FileName);
 }

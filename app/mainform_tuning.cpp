@@ -6,9 +6,7 @@
 // position once more (the same value, or the nearest end of the bar's range
 // for a value the reader reported outside it), while the label keeps the value
 // as it was given.
-#include <QCheckBox>
-#include <QLabel>
-#include <QScrollBar>
+#include <string>
 
 #include "app/mainform.h"
 
@@ -27,13 +25,13 @@ void SendBrightness(TForm1& form, int32_t value) {
 
 // Sends a gain limit with `code`; the reader may adjust it, and what it left in
 // the byte is what the bar and the label show.
-void ApplyGain(TForm1& form, uint32_t code, uint8_t value, QScrollBar* bar, QLabel* label) {
+void ApplyGain(TForm1& form, uint32_t code, uint8_t value, forms::TScrollBar* bar, forms::TLabel* label) {
   if (!form.Sensor) return;
   uint8_t gain = value;
   form.Sensor->Control(code, &gain);
-  bar->setValue(gain);
-  label->setText(QString::number(gain));
-  SendBrightness(form, form.ScrollBarBrightness->value());
+  bar->SetPosition(gain);
+  label->SetCaption(std::to_string(gain));
+  SendBrightness(form, form.ScrollBarBrightness->Position());
 }
 
 }  // namespace
@@ -41,8 +39,8 @@ void ApplyGain(TForm1& form, uint32_t code, uint8_t value, QScrollBar* bar, QLab
 void TForm1::SetBrightnessValue(int32_t value) {
   if (!Sensor) return;
   SendBrightness(*this, value);
-  ScrollBarBrightness->setValue(value);
-  LabelBrightness->setText(QString::number(value));
+  ScrollBarBrightness->SetPosition(value);
+  LabelBrightness->SetCaption(std::to_string(value));
 }
 
 void TForm1::SetGainMax(uint8_t value) {
@@ -53,22 +51,22 @@ void TForm1::SetGainMin(uint8_t value) {
   ApplyGain(*this, kControlSetGainMin, value, ScrollBarGainMin, LabelGainMin);
 }
 
-void TForm1::ScrollBarBrightnessChange() { SetBrightnessValue(ScrollBarBrightness->value()); }
+void TForm1::ScrollBarBrightnessChange() { SetBrightnessValue(ScrollBarBrightness->Position()); }
 
-void TForm1::ScrollBarGainMaxChange() { SetGainMax(static_cast<uint8_t>(ScrollBarGainMax->value())); }
+void TForm1::ScrollBarGainMaxChange() { SetGainMax(static_cast<uint8_t>(ScrollBarGainMax->Position())); }
 
-void TForm1::ScrollBarGainMinChange() { SetGainMin(static_cast<uint8_t>(ScrollBarGainMin->value())); }
+void TForm1::ScrollBarGainMinChange() { SetGainMin(static_cast<uint8_t>(ScrollBarGainMin->Position())); }
 
 void TForm1::CheckBoxSmartCaptureClick() {
   if (!Sensor) return;
-  uint8_t on = CheckBoxSmartCapture->isChecked() ? 1 : 0;
-  CheckBoxShowSmartCaptureDetail->setChecked(on == 1);
+  uint8_t on = CheckBoxSmartCapture->Checked() ? 1 : 0;
+  CheckBoxShowSmartCaptureDetail->SetChecked(on == 1);
   Sensor->Control(kControlSmartCapture, &on);
 }
 
 // The reader learns the box's state only when it changes; Init sends nothing.
 void TForm1::CheckBoxSharpnessClick() {
   if (!Sensor) return;
-  uint8_t on = CheckBoxSharpness->isChecked() ? 1 : 0;
+  uint8_t on = CheckBoxSharpness->Checked() ? 1 : 0;
   Sensor->Control(kControlSharpness, &on);
 }

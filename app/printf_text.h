@@ -2,7 +2,6 @@
 // before they are put into a control.
 #pragma once
 
-#include <QString>
 #include <cstdio>
 #include <string>
 
@@ -15,9 +14,4 @@ std::string PrintfText(const char* format, Args... args) {
   std::snprintf(text.data(), text.size(), format, args...);
   text.pop_back();
   return text;
-}
-
-// An 8-bit text in the toolkit's string type (the process's multibyte code page).
-inline QString FromText8(const std::string& text) {
-  return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
 }

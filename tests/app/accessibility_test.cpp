@@ -1,10 +1,6 @@
 // The window as a screen reader hears it: the status bar announces each new
 // result once, and a value is named by itself and labelled by its caption.
-#include <QAction>
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStatusBar>
 #include <gmock/gmock.h>
 
@@ -24,6 +20,9 @@ std::vector<QString> Related(QObject* object, QAccessible::Relation relation) {
   }
   return names;
 }
+std::vector<QString> Related(const forms::TControl* control, QAccessible::Relation relation) {
+  return Related(W(control), relation);
+}
 
 using AccessibilityTest = MachineFormTest;
 
@@ -32,7 +31,7 @@ TEST_F(AccessibilityTest, TheStatusBarAnnouncesEachNewResultOnce) {
   TForm1& form = Shown();
   std::vector<std::string> shown;
   QObject watching;
-  QObject::connect(form.StatusBar, &QStatusBar::messageChanged, &watching,
+  QObject::connect(static_cast<QStatusBar*>(W(form.StatusBar)), &QStatusBar::messageChanged, &watching,
                    [&](const QString& message) { shown.push_back(message.toStdString()); });
   const AccessibilityEvents heard;
 
@@ -40,7 +39,7 @@ TEST_F(AccessibilityTest, TheStatusBarAnnouncesEachNewResultOnce) {
   Press(form.BtnInit);
   Press(form.BtnCapture);
   // A failed save: the chosen folder does not exist.
-  form.Dialogs.nextFileNames.push_back(root_.filePath(QStringLiteral("missing/print.bmp")));
+  form.Dialogs.nextFileNames.push_back(root_.filePath("missing/print.bmp").toStdString());
   Choose(form.SaveToBMPFile1);
 
   EXPECT_THAT(shown, ElementsAre("Enumerating...", "Select a fingerprint device and Click Init button. 1 device(s) found.",
@@ -48,7 +47,7 @@ TEST_F(AccessibilityTest, TheStatusBarAnnouncesEachNewResultOnce) {
                                  MatchesRegex(R"(\[Capture\] time: [0-9]+ msec  gray: [0-9]+)"),
                                  "File Write Error! "));
   std::vector<std::string> announced;
-  for (const QString& name : heard.NamesAnnounced(form.StatusBar)) announced.push_back(name.toStdString());
+  for (const QString& name : heard.NamesAnnounced(W(form.StatusBar))) announced.push_back(name.toStdString());
   EXPECT_EQ(announced, shown);
   EXPECT_EQ(Heard(form.StatusBar, QAccessible::Description), "Status");
 }
@@ -60,7 +59,7 @@ TEST_F(AccessibilityTest, AValueIsNamedByItselfAndLabelledByItsCaption) {
   Press(form.BtnInit);
   Press(form.BtnCapture);  // the R20's capture fills the smart-capture details
 
-  const std::pair<QLabel*, const char*> values[] = {
+  const std::pair<forms::TLabel*, const char*> values[] = {
       {form.LabelEnumSummary, "Attached devices"},
       {form.LabelDriverInfo, "Installed Drivers"},
       {form.LabelScVersion, "Version:"},
@@ -78,20 +77,20 @@ TEST_F(AccessibilityTest, AValueIsNamedByItselfAndLabelledByItsCaption) {
       {form.LabelImage2CaptureTime, "Second Image (split):"},
   };
   for (const auto& [value, caption] : values) {
-    SCOPED_TRACE(value->objectName().toStdString());
-    ASSERT_FALSE(value->text().isEmpty());
-    EXPECT_EQ(Heard(value), value->text());
+    SCOPED_TRACE(value->Name());
+    ASSERT_FALSE(value->Caption().empty());
+    EXPECT_EQ(Heard(value).toStdString(), value->Caption());
     EXPECT_THAT(Related(value, QAccessible::Label), testing::Contains(QString::fromLatin1(caption)));
     auto* label = qobject_cast<QLabel*>(
-        QAccessible::queryAccessibleInterface(value)->relations(QAccessible::Label).front().first->object());
+        QAccessible::queryAccessibleInterface(W(value))->relations(QAccessible::Label).front().first->object());
     ASSERT_NE(label, nullptr);
-    EXPECT_EQ(label->buddy(), value);
-    EXPECT_THAT(Related(label, QAccessible::Labelled), testing::Contains(value->text()));
+    EXPECT_EQ(label->buddy(), W(value));
+    EXPECT_THAT(Related(label, QAccessible::Labelled), testing::Contains(QString::fromStdString(value->Caption())));
   }
 
   // A box beside its caption is named by it and labelled by it.
   EXPECT_EQ(Heard(form.EditSN), "Serial Number :");
-  EXPECT_EQ(Heard(form.EditSN, QAccessible::Value), form.EditSN->text());
+  EXPECT_EQ(Heard(form.EditSN, QAccessible::Value).toStdString(), form.EditSN->Text());
   EXPECT_THAT(Related(form.EditSN, QAccessible::Label), testing::Contains(QString("Serial Number :")));
   EXPECT_THAT(Related(form.ComboDeviceID, QAccessible::Label),
               testing::Contains(QString("Select a Fingerprint Device :")));

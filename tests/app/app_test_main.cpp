@@ -1,11 +1,13 @@
-// Window tests run in process on the offscreen platform, one application object
-// for the whole program.
-#include <QApplication>
+// Window tests run in process, without a display, one application object for
+// the whole program.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "forms/application.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::testing::InitGoogleTest(&argc, argv);
+  forms::Application application(argv[0]);
   return RUN_ALL_TESTS();
 }

@@ -2,19 +2,16 @@
 // readers and a scripted sensor: the result line, the start and the stop with
 // their controls and lock, the worker's statuses, suspend and resume, the
 // deferred brightness and the finger-detected message.
-#include <QCheckBox>
 #include <QPointingDevice>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QWindow>
 #include <atomic>
 #include <chrono>
+#include <regex>
 #include <cstdlib>
 #include <qpa/qwindowsysteminterface.h>
 #include <thread>
 
-#include "app/queued_call.h"
-#include "app/surface_page.h"
+#include "forms/qt/queued_call.h"
 #include "device/locks.h"
 #include "device/sensor.h"
 #include "legible_texts.h"
@@ -25,10 +22,8 @@ namespace {
 
 using CaptureTest = OpenReaderTest;
 
-bool Matches(const QString& text, const char* pattern) {
-  return QRegularExpression(QStringLiteral("^") + QString::fromLatin1(pattern) + QStringLiteral("$"))
-      .match(text)
-      .hasMatch();
+bool Matches(const std::string& text, const char* pattern) {
+  return std::regex_match(text, std::regex(pattern));
 }
 
 // Whether another thread (a stand-in for another process) can take the window's lock now.
@@ -46,16 +41,16 @@ bool WindowLockFree() {
 // The page's surface takes the page's size as a shown window's would; the
 // window itself stays hidden, so no repaint runs beside the worker.
 void Show(TForm1& form) {
-  platform::ResizeSurface(form.TabImage->Handle(), form.TabImage->width(), form.TabImage->height());
+  platform::ResizeSurface(form.Image1->Handle(), form.TabImage->Width(), form.TabImage->Height());
 }
 
 // Pixels of the Image page inside Image1 that are not white.
 int DrawnPixels(const TForm1& form) {
-  const QRect area = form.Image1->geometry();
+  const RECT area = form.Image1->DrawBounds();
   int drawn = 0;
-  platform::WithSurface(form.TabImage->Handle(), [&](platform::Surface& surface) {
-    for (int y = area.top(); y <= area.bottom() && y < surface.height; ++y) {
-      for (int x = area.left(); x <= area.right() && x < surface.width; ++x) {
+  platform::WithSurface(form.Image1->Handle(), [&](platform::Surface& surface) {
+    for (int y = area.top; y < area.bottom && y < surface.height; ++y) {
+      for (int x = area.left; x < area.right && x < surface.width; ++x) {
         drawn += (surface.pixels[static_cast<size_t>(y) * surface.width + x] & 0xFFFFFFu) != 0xFFFFFFu;
       }
     }
@@ -67,7 +62,7 @@ TEST_F(CaptureTest, SingleCaptureShowsTimeAndGrayButNeverQuality) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
   Show(*form_);
   EXPECT_TRUE(form_->CaptureOnce());
-  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: \d+)")) << StatusText().toStdString();
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: \d+)")) << StatusText();
   EXPECT_EQ(ImageAvailable, 1);
   EXPECT_GT(DrawnPixels(*form_), 0);
 }
@@ -81,7 +76,7 @@ TEST_F(CaptureTest, CapturesRefuseAnImageWithoutPixels) {
   EXPECT_TRUE(scripted_.Calls().empty());
   EXPECT_EQ(TForm1::ImageMean(nullptr, 0, 0), -1);
   form_->ReportCapture(-1, TForm1::ImageMean(nullptr, 0, 0), -1);
-  EXPECT_EQ(StatusText(), QStringLiteral("[Capture]"));
+  EXPECT_EQ(StatusText(), "[Capture]");
 }
 
 TEST_F(CaptureTest, GrayIsTheMeanWithTheFractionDropped) {
@@ -95,15 +90,15 @@ TEST_F(CaptureTest, FirstRunReportsFromTheSecondImageAndLaterRunsFromTheFirst) {
   OpenScriptedReader(kReaderHmx03);
   scripted_.Gate();
   StartContinuousCapture();
-  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+  EXPECT_EQ(StatusText(), "Capturing...");
   scripted_.Allow(1);
   ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() == 1 && LastCallbackTick != 0; }));
   ProcessEventsFor(20);
-  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+  EXPECT_EQ(StatusText(), "Capturing...");
 
   scripted_.Allow(1);
   const char* line = R"(\[Capture\] time: \d+ msec  gray: 100 Q:70)";
-  ASSERT_TRUE(ProcessEventsUntil([&] { return Matches(StatusText(), line); })) << StatusText().toStdString();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return Matches(StatusText(), line); })) << StatusText();
   form_->BtnContCaptureClick();
   EXPECT_EQ(NotCapturing, 1);
   // The callback answered the stop, so the window takes it back from the driver.
@@ -118,15 +113,15 @@ TEST_F(CaptureTest, FirstRunReportsFromTheSecondImageAndLaterRunsFromTheFirst) {
 
 TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
-  form_->CheckBoxUseCallback->setChecked(false);
+  form_->CheckBoxUseCallback->SetChecked(false);
   Show(*form_);
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([&] { return ImageAvailable == 1; }, 5000));
   ProcessEventsFor(300);
-  EXPECT_EQ(StatusText(), QStringLiteral("Capturing..."));
+  EXPECT_EQ(StatusText(), "Capturing...");
   EXPECT_GT(DrawnPixels(*form_), 0);  // the driver drew the live image itself
   form_->BtnContCaptureClick();
-  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] gray: \d+)")) << StatusText().toStdString();
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] gray: \d+)")) << StatusText();
 }
 
 // With the callback one GetImageEx lasts 100 frame periods; each frame the
@@ -135,28 +130,28 @@ TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
 // the screen shows of Image1.
 TEST_F(CaptureTest, WithTheCallbackTheScreenFollowsTheLiveFrames) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
-  ASSERT_TRUE(form_->CheckBoxUseCallback->isChecked());
-  form_->show();
+  ASSERT_TRUE(form_->CheckBoxUseCallback->Checked());
+  form_->Window->Show();
   const QRgb white = qRgb(255, 255, 255);
   ASSERT_TRUE(ProcessEventsUntil([&] {
-    const QImage image = OnScreen(*form_->Image1);
+    const QImage image = OnScreen(form_->Image1);
     return image.pixel(image.rect().center()) == white;
   }));
   auto drawings = [&] {
     uint64_t count = 0;
-    platform::WithSurface(form_->TabImage->Handle(), [&](platform::Surface& surface) { count = surface.drawings; });
+    platform::WithSurface(form_->Image1->Handle(), [&](platform::Surface& surface) { count = surface.drawings; });
     return count;
   };
 
-  QImage shown = OnScreen(*form_->Image1);
+  QImage shown = OnScreen(form_->Image1);
   int changes = 0;
   const uint64_t before = drawings();
-  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  ASSERT_TRUE(form_->BtnContCapture->Enabled());
   StartContinuousCapture();
   constexpr uint64_t kFrames = 12;
   const bool ran = ProcessEventsUntil(
       [&] {
-        const QImage now = OnScreen(*form_->Image1);
+        const QImage now = OnScreen(form_->Image1);
         if (now != shown) {
           ++changes;
           shown = now;
@@ -173,34 +168,34 @@ TEST_F(CaptureTest, WithTheCallbackTheScreenFollowsTheLiveFrames) {
 TEST_F(CaptureTest, TwoPressesStartThenStopWithTheControlsAndTheLockOfARun) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
   form_->BtnContCaptureClick();
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
-  EXPECT_TRUE(form_->BtnContCapture->isEnabled());
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Stop Capturing");
+  EXPECT_TRUE(form_->BtnContCapture->Enabled());
   // Whole in the button, and heard as shown.
-  const TextPlace caption = TextPlaces(form_->BtnContCapture).front();
+  const TextPlace caption = TextPlaces(W(form_->BtnContCapture)).front();
   EXPECT_TRUE(caption.room.contains(caption.drawn));
-  EXPECT_EQ(Heard(form_->BtnContCapture), QStringLiteral("Stop Capturing"));
-  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QStringLiteral("Stop Capturing"));
-  for (QWidget* control : std::initializer_list<QWidget*>{
+  EXPECT_EQ(Heard(form_->BtnContCapture), QString("Stop Capturing"));
+  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QString("Stop Capturing"));
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{
            form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum,
            form_->CheckBoxAutoCapture, form_->CheckBoxShowSmartCaptureDetail,
            form_->CheckBoxSmartCapture, form_->CheckBoxUseCallback}) {
-    EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_FALSE(control->Enabled()) << control->Name();
   }
   EXPECT_FALSE(WindowLockFree());
   const char* line = R"(\[Capture\] time: \d+ msec  gray: \d+ Q:\d+)";
   ASSERT_TRUE(ProcessEventsUntil([&] { return Matches(StatusText(), line); }, 5000))
-      << StatusText().toStdString();
+      << StatusText();
 
   form_->BtnContCaptureClick();
   EXPECT_FALSE(form_->CaptureThread.joinable());
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
-  EXPECT_EQ(Heard(form_->BtnContCapture), QStringLiteral("Cont. Capture"));
-  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QStringLiteral("Start Capture"));
-  for (QWidget* control : std::initializer_list<QWidget*>{
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Cont. Capture");
+  EXPECT_EQ(Heard(form_->BtnContCapture), QString("Cont. Capture"));
+  EXPECT_EQ(Heard(form_->BtnContCapture, QAccessible::Description), QString("Start Capture"));
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{
            form_->BtnInit, form_->BtnCapture, form_->BtnConfig, form_->BtnEnum, form_->BtnContCapture,
            form_->CheckBoxUseCallback, form_->CheckBoxAutoCapture,
            form_->CheckBoxShowSmartCaptureDetail, form_->CheckBoxSmartCapture}) {
-    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(control->Enabled()) << control->Name();
   }
   EXPECT_TRUE(WindowLockFree());
 }
@@ -214,15 +209,15 @@ TEST_F(CaptureTest, StopEnablesTheReaderBoxesOfTypesFourToSixOnly) {
     form_->BtnContCaptureClick();
     form_->BtnContCaptureClick();
     const bool fourToSix = type >= kReaderHmx03 && type <= kReaderHmx05;
-    EXPECT_EQ(form_->CheckBoxAutoCapture->isEnabled(), fourToSix) << type;
-    EXPECT_EQ(form_->CheckBoxSmartCapture->isEnabled(), fourToSix) << type;
-    EXPECT_EQ(form_->CheckBoxShowSmartCaptureDetail->isEnabled(), type == kReaderHmx05) << type;
+    EXPECT_EQ(form_->CheckBoxAutoCapture->Enabled(), fourToSix) << type;
+    EXPECT_EQ(form_->CheckBoxSmartCapture->Enabled(), fourToSix) << type;
+    EXPECT_EQ(form_->CheckBoxShowSmartCaptureDetail->Enabled(), type == kReaderHmx05) << type;
   }
   form_->AutoOnSupported = 0;
   entry_.type = kReaderHmx03;
   form_->BtnContCaptureClick();
   form_->BtnContCaptureClick();
-  EXPECT_FALSE(form_->CheckBoxAutoCapture->isEnabled());
+  EXPECT_FALSE(form_->CheckBoxAutoCapture->Enabled());
 }
 
 TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
@@ -230,7 +225,7 @@ TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
   scripted_.ForceLiveStatus(kStatusTimeout);
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([&] {
-    return scripted_.Frames() > 5 && StatusText() == QStringLiteral("Stopped: Time out...");
+    return scripted_.Frames() > 5 && StatusText() == "Stopped: Time out...";
   }));
   EXPECT_FALSE(form_->CaptureWorkerEnded);
 
@@ -238,9 +233,9 @@ TEST_F(CaptureTest, LiveTimeOutIsShownWhileTheLoopGoesOnAndAFailureEndsIt) {
   ASSERT_TRUE(ProcessEventsUntil([&] { return form_->CaptureWorkerEnded.load(); }));
   // The window keeps its capturing look until the user stops.
   EXPECT_EQ(NotCapturing, 0);
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Stop Capturing");
   form_->BtnContCaptureClick();
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Cont. Capture");
 }
 
 // The machine's suspend and resume reach the window as power broadcasts; the
@@ -260,7 +255,7 @@ TEST_F(CaptureTest, SuspendStopsARunAndResumeStartsItAgain) {
   EXPECT_EQ(SimCommandAnsweredByTheWindow({"resume"}), "1 window received the resume notice\n");
   ASSERT_TRUE(ProcessEventsUntil([&] { return NotCapturing == 0; }));
   EXPECT_EQ(ResumeAfterSuspend, 0);
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Stop Capturing"));
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Stop Capturing");
   form_->BtnContCaptureClick();
 }
 
@@ -269,15 +264,15 @@ TEST_F(CaptureTest, SuspendStopsARunAndResumeStartsItAgain) {
 // second fault seen afterwards proves the loop made another call.
 TEST_F(CaptureTest, AWrongImageDuringARunIsShownAndTheRunGoesOn) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
-  ASSERT_TRUE(form_->CheckBoxUseCallback->isEnabled());
-  form_->CheckBoxUseCallback->setChecked(false);
+  ASSERT_TRUE(form_->CheckBoxUseCallback->Enabled());
+  form_->CheckBoxUseCallback->SetChecked(false);
   StartContinuousCapture();
   SimCommand({"fault", reader_.Id(), "--call", "image-ex", "--status", "57"});
-  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText() == QStringLiteral("Stopped: Wrong Image..."); }, 5000));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText() == "Stopped: Wrong Image..."; }, 5000));
   SimCommand({"fault", reader_.Id(), "--call", "image-ex", "--status", "54"});
-  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText() == QStringLiteral("Stopped: Time out..."); }, 5000));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return StatusText() == "Stopped: Time out..."; }, 5000));
   EXPECT_FALSE(form_->CaptureWorkerEnded);
-  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  ASSERT_TRUE(form_->BtnContCapture->Enabled());
   form_->BtnContCaptureClick();
 }
 
@@ -285,9 +280,9 @@ TEST_F(CaptureTest, AWrongImageDuringARunIsShownAndTheRunGoesOn) {
 // parameter the machine gave it: only a low word of 1 captures.
 TEST_F(CaptureTest, ATouchCapturesWhenItsFirstParametersLowWordIsOne) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx03));
-  ASSERT_TRUE(form_->CheckBoxAutoCapture->isEnabled());
-  form_->CheckBoxAutoCapture->setChecked(true);
-  const QString enabled = QStringLiteral("Auto Capturing is enabled. Put your finger on the sensor!");
+  ASSERT_TRUE(form_->CheckBoxAutoCapture->Enabled());
+  form_->CheckBoxAutoCapture->SetChecked(true);
+  const std::string enabled = "Auto Capturing is enabled. Put your finger on the sensor!";
   ASSERT_EQ(StatusText(), enabled);
   SimCommand({"touch", reader_.Id(), "--wparam", "2"});
   ProcessEventsFor(500);
@@ -312,7 +307,7 @@ TEST_F(CaptureTest, BrightnessChangedDuringARunReachesTheReaderOnlyThroughTheCal
   EXPECT_EQ(form_->BrightnessPending, 0);
   form_->BtnContCaptureClick();
 
-  form_->CheckBoxUseCallback->setChecked(false);
+  form_->CheckBoxUseCallback->SetChecked(false);
   scripted_.Gate(false);
   StartContinuousCapture();
   form_->PendingBrightness = 30;
@@ -342,31 +337,31 @@ TEST_F(CaptureTest, FingerDetectedCapturesOnLowWordOneAndNotDuringARun) {
 
 TEST_F(CaptureTest, AutoCaptureBoxSwitchesTheReaderOrSaysItCannot) {
   OpenScriptedReader(kReaderHmx05);
-  form_->CheckBoxAutoCapture->setEnabled(true);
-  form_->CheckBoxAutoCapture->setChecked(true);
-  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is enabled. Put your finger on the sensor!"));
-  form_->CheckBoxAutoCapture->setChecked(false);
-  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is disabled."));
+  form_->CheckBoxAutoCapture->SetEnabled(true);
+  form_->CheckBoxAutoCapture->SetChecked(true);
+  EXPECT_EQ(StatusText(), "Auto Capturing is enabled. Put your finger on the sensor!");
+  form_->CheckBoxAutoCapture->SetChecked(false);
+  EXPECT_EQ(StatusText(), "Auto Capturing is disabled.");
   EXPECT_EQ(scripted_.CountOf("EnableAutoOn"), 2);
   form_->AutoOnSupported = 0;
-  form_->CheckBoxAutoCapture->setChecked(true);
-  EXPECT_EQ(StatusText(), QStringLiteral("Auto Capturing is not supported!"));
+  form_->CheckBoxAutoCapture->SetChecked(true);
+  EXPECT_EQ(StatusText(), "Auto Capturing is not supported!");
   EXPECT_EQ(scripted_.CountOf("EnableAutoOn"), 2);
 }
 
 TEST_F(CaptureTest, RefreshDuringARunStopsItAndLeavesTheCaptureButtonsEnabled) {
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
-  form_->CheckBoxSmartCapture->setChecked(true);
+  form_->CheckBoxSmartCapture->SetChecked(true);
   StartContinuousCapture();
   ASSERT_TRUE(ProcessEventsUntil([] { return LastCallbackTick != 0; }, 5000));
-  form_->BtnEnumClick(form_->BtnEnum);
+  form_->BtnEnumClick();
   EXPECT_EQ(NotCapturing, 1);
   EXPECT_FALSE(form_->CaptureThread.joinable());
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
-  EXPECT_FALSE(form_->CheckBoxSmartCapture->isChecked());
-  for (QWidget* control : std::initializer_list<QWidget*>{form_->BtnInit, form_->BtnCapture,
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Cont. Capture");
+  EXPECT_FALSE(form_->CheckBoxSmartCapture->Checked());
+  for (forms::TControl* control : std::initializer_list<forms::TControl*>{form_->BtnInit, form_->BtnCapture,
                                                            form_->BtnContCapture}) {
-    EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_TRUE(control->Enabled()) << control->Name();
   }
   EXPECT_EQ(ImageAvailable, 0);
 }
@@ -386,12 +381,13 @@ TEST_F(CaptureTest, UnpluggingDuringARunEndsTheWorkerAndTheDeviceChangeStopsClea
 // once the stop is done, unless it is dropped.
 TEST_F(CaptureTest, ClicksDuringAStopAreDroppedNotReplayed) {
   OpenScriptedReader(kReaderHmx03);
-  form_->CheckBoxUseCallback->setChecked(false);
-  form_->show();
-  QWindow* window = form_->windowHandle();
+  form_->CheckBoxUseCallback->SetChecked(false);
+  form_->Window->Show();
+  QWindow* window = W(form_->Window.get())->windowHandle();
   // The mouse is made known on the window thread, where the toolkit keeps it.
   QPointingDevice::primaryPointingDevice();
-  const QPoint button = form_->BtnContCapture->mapTo(form_.get(), form_->BtnContCapture->rect().center());
+  const QWidget* pressed = W(form_->BtnContCapture);
+  const QPoint button = pressed->mapTo(pressed->window(), pressed->rect().center());
   scripted_.whileStopping = [&] {
     for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
       const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
@@ -404,12 +400,37 @@ TEST_F(CaptureTest, ClicksDuringAStopAreDroppedNotReplayed) {
   StartContinuousCapture();
   scripted_.Allow(1);
   ASSERT_TRUE(ProcessEventsUntil([&] { return ImageAvailable == 1; }));
-  ASSERT_TRUE(form_->BtnContCapture->isEnabled());
+  ASSERT_TRUE(form_->BtnContCapture->Enabled());
   form_->BtnContCaptureClick();
   ASSERT_EQ(NotCapturing, 1);
   ProcessEventsFor(100);
   EXPECT_EQ(NotCapturing, 1) << "the click made during the stop started a new run";
-  EXPECT_EQ(form_->BtnContCapture->text(), QStringLiteral("Cont. Capture"));
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Cont. Capture");
+}
+
+// A driver's finger message that arrives while a stop waits for the worker is
+// handled once, after the stop: handled during it, its capture would meet the
+// worker still inside the driver.
+TEST_F(CaptureTest, AFingerMessageDuringAStopIsHandledOnceAfterIt) {
+  OpenScriptedReader(kReaderHmx03);
+  form_->CheckBoxUseCallback->SetChecked(false);
+  int capturesDuringStop = -1;
+  scripted_.whileStopping = [&] {
+    ASSERT_TRUE(PostMessageA(form_->Handle, kFingerDetectedMessage, 1, 0));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    capturesDuringStop = scripted_.CountOf("GetImage");
+  };
+  // The worker waits inside its second live capture when the stop comes.
+  scripted_.Gate();
+  StartContinuousCapture();
+  scripted_.Allow(1);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.CountOf("GetImageEx") == 2; }));
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(capturesDuringStop, 0);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.CountOf("GetImage") == 1; }));
+  ProcessEventsFor(50);
+  EXPECT_EQ(scripted_.CountOf("GetImage"), 1);
+  EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] time: \d+ msec  gray: 100)"));
 }
 
 // The window's destruction stops the run, waits for the worker and then the

@@ -1,10 +1,5 @@
 // Commands on an open reader that capture nothing: "Config...", the light,
 // the capture modes, recalibration, the configuration file and the CMOS reset.
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QScrollBar>
-#include <QStatusBar>
 
 #include "scripted_form.h"
 
@@ -24,30 +19,30 @@ class CommandsTest : public ScriptedFormTest {
 
 TEST_F(CommandsTest, DefaultModeNKeepsRecalibrateOffAndRestoresModeN) {
   InitWithDefaultMode(0);
-  EXPECT_TRUE(form_->NormalMode1->isChecked());
-  EXPECT_FALSE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->NormalMode1->Checked());
+  EXPECT_FALSE(form_->Recalibrate1->Enabled());
 
   Choose(form_->ModeT1);
-  EXPECT_TRUE(form_->ModeT1->isChecked());
-  EXPECT_FALSE(form_->NormalMode1->isChecked());
-  EXPECT_FALSE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->ModeT1->Checked());
+  EXPECT_FALSE(form_->NormalMode1->Checked());
+  EXPECT_FALSE(form_->Recalibrate1->Enabled());
 
   Choose(form_->NormalMode1);
-  EXPECT_TRUE(form_->NormalMode1->isChecked());
-  EXPECT_FALSE(form_->ModeT1->isChecked());
+  EXPECT_TRUE(form_->NormalMode1->Checked());
+  EXPECT_FALSE(form_->ModeT1->Checked());
   EXPECT_EQ(sensor_.LogOf("SetOption"), (Log{"SetOption 0 1", "SetOption 0 0"}));
 }
 
 TEST_F(CommandsTest, DefaultModeFEnablesRecalibrateUntilAnotherModeIsChosen) {
   InitWithDefaultMode(2);
-  EXPECT_TRUE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->Recalibrate1->Enabled());
 
   Choose(form_->ModeN1);
-  EXPECT_TRUE(form_->ModeN1->isChecked());
-  EXPECT_FALSE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->ModeN1->Checked());
+  EXPECT_FALSE(form_->Recalibrate1->Enabled());
 
   Choose(form_->NormalMode1);
-  EXPECT_TRUE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->Recalibrate1->Enabled());
   EXPECT_EQ(sensor_.LogOf("SetOption"), (Log{"SetOption 0 0", "SetOption 0 2"}));
 }
 
@@ -72,16 +67,16 @@ TEST_F(CommandsTest, ConfigToModeFChecksTheGreyedModeFItemAndLeavesRecalibrate) 
   InitWithDefaultMode(0);
   sensor_.dialogMode = 2;
   form_->BtnConfigClick();
-  EXPECT_TRUE(form_->ModeF1->isChecked());
-  EXPECT_FALSE(form_->ModeF1->isEnabled());
-  EXPECT_FALSE(form_->NormalMode1->isChecked());
-  EXPECT_FALSE(form_->Recalibrate1->isEnabled());
+  EXPECT_TRUE(form_->ModeF1->Checked());
+  EXPECT_FALSE(form_->ModeF1->Enabled());
+  EXPECT_FALSE(form_->NormalMode1->Checked());
+  EXPECT_FALSE(form_->Recalibrate1->Enabled());
   EXPECT_EQ(Status(), "Ready");
 
   // Back in the default mode, "Default Mode" carries the mark again.
   sensor_.dialogMode = 0;
   form_->BtnConfigClick();
-  EXPECT_TRUE(form_->NormalMode1->isChecked());
+  EXPECT_TRUE(form_->NormalMode1->Checked());
 }
 
 TEST_F(CommandsTest, ConfigFollowsTheModeOnlyForTheSmartCaptureReader) {
@@ -89,22 +84,22 @@ TEST_F(CommandsTest, ConfigFollowsTheModeOnlyForTheSmartCaptureReader) {
   entries_[0].type = 5;
   sensor_.dialogMode = 1;
   form_->BtnConfigClick();
-  EXPECT_TRUE(form_->NormalMode1->isChecked());
+  EXPECT_TRUE(form_->NormalMode1->Checked());
 }
 
 TEST_F(CommandsTest, ConfigWithAnUnchangedBrightnessSendsNone) {
-  form_->ScrollBarBrightness->setValue(sensor_.brightness);
+  form_->ScrollBarBrightness->SetPosition(sensor_.brightness);
   form_->BtnConfigClick();
   EXPECT_TRUE(sensor_.LogOf("SetBrightness").empty());
-  EXPECT_EQ(form_->ScrollBarBrightness->value(), sensor_.brightness);
+  EXPECT_EQ(form_->ScrollBarBrightness->Position(), sensor_.brightness);
 }
 
 TEST_F(CommandsTest, ConfigMovesTheBrightnessBarToTheReadersValue) {
-  form_->ScrollBarBrightness->setValue(50);
+  form_->ScrollBarBrightness->SetPosition(50);
   sensor_.dialogBrightness = 35;
   form_->BtnConfigClick();
-  EXPECT_EQ(form_->ScrollBarBrightness->value(), 35);
-  EXPECT_EQ(form_->LabelBrightness->text(), "35");
+  EXPECT_EQ(form_->ScrollBarBrightness->Position(), 35);
+  EXPECT_EQ(form_->LabelBrightness->Caption(), "35");
   EXPECT_EQ(sensor_.LogOf("SetBrightness").front(), "SetBrightness 35");
   EXPECT_EQ(sensor_.brightness, 35);
 }
@@ -112,10 +107,10 @@ TEST_F(CommandsTest, ConfigMovesTheBrightnessBarToTheReadersValue) {
 TEST_F(CommandsTest, ConfigShowsTheDialogsStatusAndTheReadersSmartCaptureSwitch) {
   sensor_.dialogSmartCapture = 1;
   sensor_.configureStatus = 55;
-  form_->CheckBoxShowSmartCaptureDetail->setChecked(false);
+  form_->CheckBoxShowSmartCaptureDetail->SetChecked(false);
   form_->BtnConfigClick();
-  EXPECT_TRUE(form_->CheckBoxSmartCapture->isChecked());
-  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->isChecked());
+  EXPECT_TRUE(form_->CheckBoxSmartCapture->Checked());
+  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->Checked());
   EXPECT_EQ(sensor_.LogOf("Control 5"), Log{"Control 5 1"});
   EXPECT_EQ(Status(), "Device not found...");
 
@@ -127,9 +122,9 @@ TEST_F(CommandsTest, ConfigShowsTheDialogsStatusAndTheReadersSmartCaptureSwitch)
 
 TEST_F(CommandsTest, LedOnOffTwiceSendsOnThenOff) {
   Choose(form_->LedOnOff1);
-  EXPECT_TRUE(form_->LedOnOff1->isChecked());
+  EXPECT_TRUE(form_->LedOnOff1->Checked());
   Choose(form_->LedOnOff1);
-  EXPECT_FALSE(form_->LedOnOff1->isChecked());
+  EXPECT_FALSE(form_->LedOnOff1->Checked());
   EXPECT_EQ(sensor_.LogOf("SetLed"), (Log{"SetLed 1", "SetLed 0"}));
 }
 
@@ -145,7 +140,7 @@ TEST_F(CommandsTest, DeleteCfgFileReportsTheReadersAnswer) {
 
 TEST_F(CommandsTest, WithoutAReaderNoCommandReachesOneOrChangesTheWindow) {
   form_->Sensor = nullptr;
-  const QString status = Status();
+  const std::string status = Status();
   form_->BtnConfigClick();
   Choose(form_->LedOnOff1);
   form_->ModeN1Click();
@@ -155,7 +150,7 @@ TEST_F(CommandsTest, WithoutAReaderNoCommandReachesOneOrChangesTheWindow) {
   form_->DeleteCfgFileClick();
   form_->ButtonResetCmosClick();
   EXPECT_TRUE(sensor_.Calls().empty());
-  EXPECT_FALSE(form_->LedOnOff1->isChecked());
+  EXPECT_FALSE(form_->LedOnOff1->Checked());
   EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
   EXPECT_EQ(Status(), status);
 }

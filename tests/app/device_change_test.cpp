@@ -1,8 +1,5 @@
 // Plugging and unplugging on the simulated bus, through the platform's real
 // watcher, with "Auto Refresh" on and off.
-#include <QAction>
-#include <QComboBox>
-#include <QPushButton>
 
 #include "machine_form.h"
 
@@ -29,7 +26,7 @@ TEST_F(DeviceChangeTest, WithoutAutoRefreshNothingChanges) {
   Plug("HMX05", 0);
   TForm1& form = Refreshed();
   form.AutoRefreshClick();
-  ASSERT_FALSE(form.AutoRefresh->isChecked());
+  ASSERT_FALSE(form.AutoRefresh->Checked());
   Plug("HMX04", 1);
   ProcessEventsFor(500);
   EXPECT_EQ(Items(), Strings{"R20 -- HMX05:0"});
@@ -47,12 +44,12 @@ TEST_F(DeviceChangeTest, OnlyFamilyReadersResetAnInitializedReader) {
   ProcessEventsFor(500);
   EXPECT_NE(form.Sensor, nullptr);
   EXPECT_EQ(Status(), "Device Initialization Success");
-  EXPECT_TRUE(form.BtnCapture->isEnabled());
+  EXPECT_TRUE(form.BtnCapture->Enabled());
 
   sim::UnplugReader("HMX06", 0);
   EXPECT_TRUE(ItemsBecome({"R20 -- HMX05:0"}));
   EXPECT_EQ(form.Sensor, nullptr);
-  EXPECT_FALSE(form.BtnCapture->isEnabled());
+  EXPECT_FALSE(form.BtnCapture->Enabled());
 }
 
 }  // namespace

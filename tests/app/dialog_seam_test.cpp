@@ -6,10 +6,12 @@
 #include <utility>
 
 #include "app/dialog_seam.h"
+#include "forms/qt/qt_dialogs.h"
 
 namespace {
 
 TEST(DialogSeamTest, FiltersBecomeQtFilters) {
+  using forms::qt::QtFileFilter;
   EXPECT_EQ(QtFileFilter("Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*"),
             "Bmp files (*.bmp);;All files (*.*)");
   EXPECT_EQ(QtFileFilter("Logs|*.log"), "Logs (*.log)");
@@ -17,9 +19,9 @@ TEST(DialogSeamTest, FiltersBecomeQtFilters) {
 
 TEST(DialogSeamTest, FileDialogAppliesTheDefaultExtensionAndCancels) {
   DialogSeam seam;
-  TFileDialog dialog(seam, nullptr, true);
+  TFileDialog dialog(seam, true);
   dialog.DefaultExt = "bmp";
-  seam.nextFileNames = {QString("/tmp/finger"), QString("/tmp/finger.raw"), std::nullopt};
+  seam.nextFileNames = {std::string("/tmp/finger"), std::string("/tmp/finger.raw"), std::nullopt};
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.FileName, "/tmp/finger.bmp");
   ASSERT_TRUE(dialog.Execute());

@@ -3,14 +3,11 @@
 #pragma once
 
 #include <QAccessible>
-#include <QAction>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QScreen>
-#include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTimer>
+#include <QWidget>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -18,6 +15,9 @@
 
 #include "app/capture_flags.h"
 #include "app/mainform.h"
+#include "forms/application.h"
+#include "forms/qt/qt_components.h"
+#include "platform/window_host.h"
 
 inline void ResetCaptureFlags() {
   NotCapturing = 1;
@@ -32,9 +32,7 @@ inline void ResetCaptureFlags() {
 inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
   QElapsedTimer clock;
   clock.start();
-  while (!done() && clock.elapsed() < timeoutMs) {
-    QApplication::processEvents(QEventLoop::AllEvents, 10);
-  }
+  while (!done() && clock.elapsed() < timeoutMs) forms::Application::ProcessMessages(10);
   return done();
 }
 
@@ -43,30 +41,37 @@ inline void ProcessEventsFor(int milliseconds) {
 }
 
 // Chooses a menu item as a person does: only while it is enabled. Its command
-// runs from the event loop, as after a real menu has closed.
-inline void Choose(QAction* item) {
-  ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
-  item->trigger();
-  QCoreApplication::sendPostedEvents();
+// runs from the message loop, as after a real menu has closed.
+inline void Choose(forms::TMenuItem* item) {
+  ASSERT_TRUE(item->Enabled()) << item->Caption();
+  item->Click();
+  forms::Application::ProcessMessages();
 }
+
+// The widget behind a component, for what only the toolkit shows.
+inline QWidget* W(const forms::TControl* control) { return forms::qt::WidgetOf(control); }
 
 // What a screen reader hears of `object`: its accessible name, or another text.
 inline QString Heard(QObject* object, QAccessible::Text text = QAccessible::Name) {
   const QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(object);
   return heard ? heard->text(text) : QString();
 }
+inline QString Heard(const forms::TControl* control, QAccessible::Text text = QAccessible::Name) {
+  return Heard(W(control), text);
+}
 
 // The status bar's message as a person reads it. A screen reader hears the
 // same: the bar's accessible name is its message.
-inline QString ShownStatus(const TForm1& form) {
-  const QString message = form.StatusBar->currentMessage();
-  EXPECT_EQ(Heard(form.StatusBar), message) << "a screen reader hears another status";
+inline std::string ShownStatus(const TForm1& form) {
+  const std::string message = form.StatusBar->SimpleText();
+  EXPECT_EQ(Heard(form.StatusBar).toStdString(), message) << "a screen reader hears another status";
   return message;
 }
 
-// What the screen shows of `widget` now: its window's painted pixels, not a
+// What the screen shows of `control` now: its window's painted pixels, not a
 // fresh rendering.
-inline QImage OnScreen(const QWidget& widget) {
+inline QImage OnScreen(const forms::TControl* control) {
+  const QWidget& widget = *W(control);
   const QWidget* window = widget.window();
   const QPoint origin = widget.mapTo(window, QPoint(0, 0));
   return window->screen()
@@ -89,8 +94,11 @@ class FormTest : public ::testing::Test {
   }
 
   // Keeps the design state: the first Refresh does not run.
-  void HoldFirstRefresh() { form_->Timer1->stop(); }
+  void HoldFirstRefresh() { form_->Timer1->SetEnabled(false); }
 
   QTemporaryDir root_;
   std::unique_ptr<TForm1> form_;
 };
+
+// A control's width and height.
+inline std::pair<int, int> SizeOf(const forms::TControl* control) { return {control->Width(), control->Height()}; }

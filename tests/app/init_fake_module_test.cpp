@@ -1,8 +1,6 @@
 // Init with a recording driver module standing in for the HMX03's: what the
 // first sensor object received before the second Init unloaded it, and what
 // the window does when the reader reports no usable image size.
-#include <QCheckBox>
-#include <QPushButton>
 #include <filesystem>
 
 #include "fake_module/fake_reader_module.h"
@@ -29,23 +27,23 @@ class InitFakeModuleTest : public MachineFormTest {
 
   void ExpectCaptureRefused() {
     EXPECT_EQ(Status(), "Device information unavailable: capture disabled");
-    EXPECT_FALSE(form_->BtnCapture->isEnabled());
-    EXPECT_FALSE(form_->BtnContCapture->isEnabled());
-    EXPECT_FALSE(form_->CheckBoxAutoCapture->isEnabled());
+    EXPECT_FALSE(form_->BtnCapture->Enabled());
+    EXPECT_FALSE(form_->BtnContCapture->Enabled());
+    EXPECT_FALSE(form_->CheckBoxAutoCapture->Enabled());
   }
 };
 
 TEST_F(InitFakeModuleTest, InitTwiceUnloadsTheFirstSensorWithoutClosingIt) {
   TForm1& form = Initialized();
   ASSERT_EQ(Status(), "Device Initialization Success");
-  form.BtnInitClick(form.BtnInit);
+  form.BtnInitClick();
   EXPECT_EQ(FakeReaderModule().created, 2);
   ASSERT_EQ(FakeReaderModule().destroyedCalls.size(), 1u);
   const std::vector<std::string>& first = FakeReaderModule().destroyedCalls[0];
   EXPECT_EQ(first.front(), "OpenDevice");
   EXPECT_EQ(std::count(first.begin(), first.end(), "CloseDevice"), 0);
   EXPECT_EQ(form.ImageWidth, 260);
-  EXPECT_TRUE(form.BtnCapture->isEnabled());
+  EXPECT_TRUE(form.BtnCapture->Enabled());
 }
 
 TEST_F(InitFakeModuleTest, NoImageSizeKeepsCaptureDisabled) {
@@ -53,16 +51,16 @@ TEST_F(InitFakeModuleTest, NoImageSizeKeepsCaptureDisabled) {
   Initialized();
   ExpectCaptureRefused();
   EXPECT_EQ(form_->ImageWidth, 0);
-  EXPECT_TRUE(form_->BtnConfig->isEnabled());
+  EXPECT_TRUE(form_->BtnConfig->Enabled());
 }
 
 // The size of the reader initialized before is no size for this one.
 TEST_F(InitFakeModuleTest, FailedOrAbsurdDeviceInformationKeepsCaptureDisabled) {
   Initialized();
-  ASSERT_TRUE(form_->BtnCapture->isEnabled());
+  ASSERT_TRUE(form_->BtnCapture->Enabled());
 
   FakeReaderModule().infoStatus = 51;
-  form_->BtnInitClick(form_->BtnInit);
+  form_->BtnInitClick();
   ExpectCaptureRefused();
   EXPECT_EQ(form_->ImageWidth, 0);
   // The finger message captures without the buttons; it must not reach the driver.
@@ -72,7 +70,7 @@ TEST_F(InitFakeModuleTest, FailedOrAbsurdDeviceInformationKeepsCaptureDisabled) 
   FakeReaderModule().infoStatus = 0;
   FakeReaderModule().info.width = 5000;
   FakeReaderModule().info.height = 5000;
-  form_->BtnInitClick(form_->BtnInit);
+  form_->BtnInitClick();
   ExpectCaptureRefused();
 }
 
@@ -86,8 +84,8 @@ TEST_F(InitFakeModuleTest, ASensorWithoutDestroyIsForgottenWithItsModule) {
   form.ResetForDeviceChange();
   EXPECT_EQ(form.Sensor, nullptr);
   EXPECT_EQ(form.DriverModule, nullptr);
-  form.show();
-  form.repaint();
+  form.Window->Show();
+  W(form.Window.get())->repaint();
   form.ResetForDeviceChange();
   EXPECT_EQ(Items(), std::vector<std::string>{"USB -- HMX03:0"});
 }

@@ -1,8 +1,5 @@
 // Refresh: the attached readers in the selector, the counts, and the installed
 // drivers with their versions.
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <future>
 #include <thread>
 
@@ -20,16 +17,16 @@ std::string Summary(int usb, int parallel) {
 
 class InventoryTest : public MachineFormTest {
  protected:
-  std::string Drivers() const { return form_->LabelDriverInfo->text().toStdString(); }
+  std::string Drivers() const { return form_->LabelDriverInfo->Caption(); }
 };
 
 TEST_F(InventoryTest, NoReaderFound) {
   TForm1& form = Refreshed();
   EXPECT_EQ(Status(), "No fingerprint device found.");
-  EXPECT_EQ(form.LabelEnumSummary->text().toStdString(), Summary(0, 0));
-  EXPECT_EQ(form.ComboDeviceID->count(), 0);
-  EXPECT_FALSE(form.BtnInit->isEnabled());
-  EXPECT_TRUE(form.BtnEnum->isEnabled());
+  EXPECT_EQ(form.LabelEnumSummary->Caption(), Summary(0, 0));
+  EXPECT_EQ(form.ComboDeviceID->Count(), 0);
+  EXPECT_FALSE(form.BtnInit->Enabled());
+  EXPECT_TRUE(form.BtnEnum->Enabled());
 }
 
 TEST_F(InventoryTest, AParallelReaderIsListedButNotCountedAsUsb) {
@@ -37,8 +34,8 @@ TEST_F(InventoryTest, AParallelReaderIsListedButNotCountedAsUsb) {
   TForm1& form = Refreshed();
   EXPECT_EQ(Items(), Strings{"Parallel -- HMP02:0"});
   EXPECT_EQ(Status(), "Select a fingerprint device and Click Init button. 0 device(s) found.");
-  EXPECT_EQ(form.LabelEnumSummary->text().toStdString(), Summary(0, 1));
-  EXPECT_TRUE(form.BtnInit->isEnabled());
+  EXPECT_EQ(form.LabelEnumSummary->Caption(), Summary(0, 1));
+  EXPECT_TRUE(form.BtnInit->Enabled());
 }
 
 TEST_F(InventoryTest, ReadersListedInTableOrderWithFirstSelected) {
@@ -48,9 +45,9 @@ TEST_F(InventoryTest, ReadersListedInTableOrderWithFirstSelected) {
   Plug("OMREL", 2);
   TForm1& form = Refreshed();
   EXPECT_EQ(Items(), (Strings{"R20 -- HMX05:0", "R20 -- HMX05:1", "USB -- HMX02:2", "Parallel -- HMP02:0"}));
-  EXPECT_EQ(form.ComboDeviceID->currentIndex(), 0);
+  EXPECT_EQ(form.ComboDeviceID->ItemIndex(), 0);
   EXPECT_EQ(Status(), "Select a fingerprint device and Click Init button. 3 device(s) found.");
-  EXPECT_EQ(form.LabelEnumSummary->text().toStdString(), Summary(3, 1));
+  EXPECT_EQ(form.LabelEnumSummary->Caption(), Summary(3, 1));
 }
 
 TEST_F(InventoryTest, OneRowPerInstalledGenerationWithModuleAndKernelVersions) {
@@ -119,11 +116,11 @@ TEST_F(InventoryTest, LockHeldElsewhereLeavesTheSelectorEmpty) {
 
   TForm1& form = Refreshed();
   EXPECT_EQ(Status(), "Used by another process...");
-  EXPECT_EQ(form.ComboDeviceID->count(), 0);
-  EXPECT_FALSE(form.BtnInit->isEnabled());
-  EXPECT_TRUE(form.BtnEnum->isEnabled());
-  EXPECT_TRUE(form.LabelEnumSummary->text().isEmpty());
-  EXPECT_FALSE(form.LabelDriverInfo->text().isEmpty());
+  EXPECT_EQ(form.ComboDeviceID->Count(), 0);
+  EXPECT_FALSE(form.BtnInit->Enabled());
+  EXPECT_TRUE(form.BtnEnum->Enabled());
+  EXPECT_TRUE(form.LabelEnumSummary->Caption().empty());
+  EXPECT_FALSE(form.LabelDriverInfo->Caption().empty());
   release.set_value();
   holder.join();
 

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/mainform.h"
+#include "forms/qt/qt_components.h"
 
 // Where a control draws one of its texts (in its own coordinates) and the room
 // it has for it there.
@@ -180,11 +181,12 @@ inline std::vector<std::string> CutTexts(const QWidget* root) {
 // with the out-of-view pages judged by their own bounds.
 inline std::vector<std::string> CutTextsOnEveryPage(TForm1& form) {
   std::vector<std::string> cut;
-  for (QTabWidget* pages : {form.PageControl1, form.PageControl2}) {
+  for (forms::TPageControl* control : {form.PageControl1, form.PageControl2}) {
+    auto* pages = static_cast<QTabWidget*>(forms::qt::WidgetOf(control));
     const int shown = pages->currentIndex();
     for (int i = 0; i < pages->count(); ++i) {
       pages->setCurrentIndex(i);
-      for (std::string& text : CutTexts(form.centralWidget())) {
+      for (std::string& text : CutTexts(forms::qt::WidgetOf(form.Window->Client()))) {
         if (std::find(cut.begin(), cut.end(), text) == cut.end()) cut.push_back(std::move(text));
       }
     }

@@ -3,9 +3,6 @@
 // then the window, whose first Refresh the test runs itself.
 #pragma once
 
-#include <QAbstractButton>
-#include <QComboBox>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <cstdlib>
 #include <functional>
@@ -59,44 +56,42 @@ class MachineFormTest : public ::testing::Test {
   TForm1& Form() {
     if (!form_) {
       form_ = std::make_unique<TForm1>();
-      form_->Timer1->stop();
+      form_->Timer1->SetEnabled(false);
     }
     return *form_;
   }
 
   TForm1& Refreshed() {
-    Form().BtnEnumClick(nullptr);
+    Form().BtnEnumClick();
     return *form_;
   }
 
   // The window on screen, its pages laid out.
   TForm1& Shown() {
-    Form().show();
+    Form().Window->Show();
     ProcessEventsFor(50);
     return *form_;
   }
 
   // A press, as a person makes it: only on an enabled button.
-  static void Press(QAbstractButton* button) {
-    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-    button->click();
+  static void Press(forms::TButton* button) {
+    ASSERT_TRUE(button->Enabled()) << button->Caption();
+    button->Click();
     ProcessEventsFor(20);
   }
 
   // Refresh, select `item`, Init.
   TForm1& Initialized(int item = 0) {
-    Refreshed().ComboDeviceID->setCurrentIndex(item);
-    form_->BtnInitClick(form_->BtnInit);
+    Refreshed().ComboDeviceID->SetItemIndex(item);
+    form_->BtnInitClick();
     return *form_;
   }
 
-  std::string Status() const { return ShownStatus(*form_).toStdString(); }
+  std::string Status() const { return ShownStatus(*form_); }
 
   std::vector<std::string> Items() const {
     std::vector<std::string> items;
-    for (int i = 0; i < form_->ComboDeviceID->count(); ++i) {
-      items.push_back(form_->ComboDeviceID->itemText(i).toStdString());
-    }
+    for (int i = 0; i < form_->ComboDeviceID->Count(); ++i) items.push_back(form_->ComboDeviceID->Item(i));
     return items;
   }
 

@@ -1,147 +1,146 @@
 // The main window as it looks right after start, before the first Refresh.
 #include <QAbstractButton>
-#include <QAction>
 #include <QActionGroup>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QStatusBar>
-#include <QTabWidget>
 
-#include "app/surface_page.h"
 #include "form_fixture.h"
+#include "forms/qt/surface_page.h"
 
 namespace {
 
-QStringList ComboItems(const QComboBox* combo) {
-  QStringList items;
-  for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
+using Strings = std::vector<std::string>;
+
+Strings ComboItems(const forms::TComboBox* combo) {
+  Strings items;
+  for (int i = 0; i < combo->Count(); ++i) items.push_back(combo->Item(i));
   return items;
 }
 
 // One menu as "text[e][c]" per item ("e" enabled, "c" checked) and "-" per separator.
-QStringList MenuShape(const QMenu* menu) {
-  QStringList shape;
-  for (const QAction* item : menu->actions()) {
+Strings MenuShape(forms::TMenuItem* menu) {
+  Strings shape;
+  for (const QAction* item : static_cast<forms::qt::Menu*>(menu)->QtMenu()->actions()) {
     if (item->isSeparator()) {
-      shape << QStringLiteral("-");
+      shape.push_back("-");
       continue;
     }
-    shape << item->text() + (item->isEnabled() ? "[e]" : "") + (item->isChecked() ? "[c]" : "");
+    shape.push_back(item->text().toStdString() + (item->isEnabled() ? "[e]" : "") + (item->isChecked() ? "[c]" : ""));
   }
   return shape;
 }
+
+QAction* ActionOf(forms::TMenuItem* item) { return static_cast<forms::qt::MenuItem*>(item)->Action(); }
 
 using DesignTest = FormTest;
 
 TEST_F(DesignTest, TitleSelectorAndStatusBeforeTheFirstRefresh) {
   HoldFirstRefresh();
-  EXPECT_EQ(form_->windowTitle(), "Tolvane Device Diagnostic Utility 4.83");
+  EXPECT_EQ(form_->Window->Caption(), "Tolvane Device Diagnostic Utility 4.83");
   EXPECT_EQ(ComboItems(form_->ComboDeviceID),
-            (QStringList{"USB", "Parallel: AutoDetect", "Parallel: 0x378", "Parallel: 0x278",
-                         "Parallel: 0x3BC"}));
-  EXPECT_FALSE(form_->ComboDeviceID->isEditable());
+            (Strings{"USB", "Parallel: AutoDetect", "Parallel: 0x378", "Parallel: 0x278", "Parallel: 0x3BC"}));
+  EXPECT_FALSE(static_cast<QComboBox*>(W(form_->ComboDeviceID))->isEditable());
   EXPECT_EQ(ShownStatus(*form_), "Click init button to initialize device");
-  EXPECT_EQ(form_->StatusBar->parentWidget(), form_->TabImage);
-  EXPECT_EQ(form_->PageControl1->currentWidget(), form_->TabImage);
-  EXPECT_EQ(form_->PageControl1->tabText(0), "General     ");
-  EXPECT_EQ(form_->PageControl1->tabText(1), " Image         ");
+  EXPECT_EQ(W(form_->StatusBar)->parentWidget(), W(form_->TabImage));
+  EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabImage);
+  EXPECT_EQ(form_->PageControl1->Page(0)->Caption(), "General     ");
+  EXPECT_EQ(form_->PageControl1->Page(1)->Caption(), " Image         ");
 }
 
 TEST_F(DesignTest, MenusWithTheirStatesAndSeparators) {
   HoldFirstRefresh();
-  QStringList titles;
-  for (const QAction* menu : form_->MainMenu1->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"File    ", "Device    ", "Capture", "Options", "Help"}));
+  Strings titles;
+  for (const forms::TMenuItem* menu : {form_->File1, form_->Device1, form_->Capture1, form_->Options1, form_->Help1}) {
+    titles.push_back(menu->Caption());
+  }
+  EXPECT_EQ(titles, (Strings{"File    ", "Device    ", "Capture", "Options", "Help"}));
 
   EXPECT_EQ(MenuShape(form_->File1),
-            (QStringList{"Save Image (Raw)[e]", "Save Image (BMP)[e]", "-", "Save Logs[e]", "-",
-                         "Exit[e]"}));
+            (Strings{"Save Image (Raw)[e]", "Save Image (BMP)[e]", "-", "Save Logs[e]", "-", "Exit[e]"}));
   EXPECT_EQ(MenuShape(form_->Device1),
-            (QStringList{"Led On/Off", "-", "Recalibrate", "-", "Delete .cfg File"}));
+            (Strings{"Led On/Off", "-", "Recalibrate", "-", "Delete .cfg File"}));
   EXPECT_EQ(MenuShape(form_->Capture1),
-            (QStringList{"Mode N", "Mode T", "Mode F", "-", "Default Mode[c]"}));
-  EXPECT_EQ(MenuShape(form_->Options1), (QStringList{"Auto Refresh[e][c]"}));
-  EXPECT_EQ(MenuShape(form_->Help1), (QStringList{"About...[e]"}));
+            (Strings{"Mode N", "Mode T", "Mode F", "-", "Default Mode[c]"}));
+  EXPECT_EQ(MenuShape(form_->Options1), (Strings{"Auto Refresh[e][c]"}));
+  EXPECT_EQ(MenuShape(form_->Help1), (Strings{"About...[e]"}));
 
-  for (QAction* item : {form_->ModeN1, form_->ModeT1, form_->ModeF1, form_->NormalMode1}) {
-    EXPECT_EQ(item->actionGroup(), form_->CaptureModeGroup);
+  const QActionGroup* modes = ActionOf(form_->ModeN1)->actionGroup();
+  ASSERT_NE(modes, nullptr);
+  for (forms::TMenuItem* item : {form_->ModeT1, form_->ModeF1, form_->NormalMode1}) {
+    EXPECT_EQ(ActionOf(item)->actionGroup(), modes);
   }
-  EXPECT_EQ(form_->CaptureModeGroup->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
+  EXPECT_EQ(modes->exclusionPolicy(), QActionGroup::ExclusionPolicy::Exclusive);
 }
 
 TEST_F(DesignTest, ButtonsChecksAndInformationBoxes) {
   HoldFirstRefresh();
-  EXPECT_TRUE(form_->BtnEnum->isEnabled());
-  EXPECT_TRUE(form_->BtnInit->isEnabled());
-  for (QPushButton* button : {form_->BtnCapture, form_->BtnContCapture, form_->BtnConfig}) {
-    EXPECT_FALSE(button->isEnabled()) << button->text().toStdString();
+  EXPECT_TRUE(form_->BtnEnum->Enabled());
+  EXPECT_TRUE(form_->BtnInit->Enabled());
+  for (forms::TButton* button : {form_->BtnCapture, form_->BtnContCapture, form_->BtnConfig}) {
+    EXPECT_FALSE(button->Enabled()) << button->Caption();
   }
-  EXPECT_EQ(form_->BtnContCapture->text(), "Cont. Capture");
-  EXPECT_EQ(form_->BtnContCapture->palette().color(QPalette::Active, QPalette::ButtonText),
+  EXPECT_EQ(form_->BtnContCapture->Caption(), "Cont. Capture");
+  EXPECT_EQ(W(form_->BtnContCapture)->palette().color(QPalette::Active, QPalette::ButtonText),
             QColor(0, 0, 128));
-  EXPECT_EQ(form_->BtnEnum->toolTip(), "Initialize device");
-  EXPECT_EQ(form_->BtnCapture->toolTip(),
+  EXPECT_EQ(form_->BtnEnum->Hint(), "Initialize device");
+  EXPECT_EQ(form_->BtnCapture->Hint(),
             "Put your finger on the input device to capture your fingerprint");
-  EXPECT_EQ(form_->BtnConfig->toolTip(), "Display config dialogbox");
-  EXPECT_FALSE(form_->CheckBoxAutoCapture->isEnabled());
-  EXPECT_FALSE(form_->CheckBoxSRFeature->isEnabled());
+  EXPECT_EQ(form_->BtnConfig->Hint(), "Display config dialogbox");
+  EXPECT_FALSE(form_->CheckBoxAutoCapture->Enabled());
+  EXPECT_FALSE(form_->CheckBoxSRFeature->Enabled());
 
-  EXPECT_EQ(form_->GroupBoxInventory->title(), " Devices && Drivers Installed ");
-  EXPECT_FALSE(form_->GroupBoxUSB->isEnabled());
-  EXPECT_TRUE(form_->GroupBoxUSB->font().bold());
-  EXPECT_FALSE(form_->GroupBoxPP->isEnabled());
-  for (QLineEdit* edit : {form_->EditUSBName, form_->EditUSBDevType, form_->EditFWVer,
-                          form_->EditSN, form_->EditPPName, form_->EditPPDevType,
-                          form_->EditPPAddr, form_->EditPPMode}) {
-    EXPECT_EQ(edit->text(), "Unknown");
-    EXPECT_FALSE(edit->focusPolicy() & Qt::TabFocus);
+  EXPECT_EQ(form_->GroupBoxInventory->Caption(), " Devices && Drivers Installed ");
+  EXPECT_FALSE(form_->GroupBoxUSB->Enabled());
+  EXPECT_TRUE(form_->GroupBoxUSB->Bold());
+  EXPECT_FALSE(form_->GroupBoxPP->Enabled());
+  for (forms::TEdit* edit : {form_->EditUSBName, form_->EditUSBDevType, form_->EditFWVer, form_->EditSN,
+                             form_->EditPPName, form_->EditPPDevType, form_->EditPPAddr, form_->EditPPMode}) {
+    EXPECT_EQ(edit->Text(), "Unknown");
+    EXPECT_FALSE(W(edit)->focusPolicy() & Qt::TabFocus);
   }
-  EXPECT_FALSE(form_->EditUSBName->isReadOnly());
-  EXPECT_TRUE(form_->EditPPMode->isReadOnly());
+  EXPECT_FALSE(form_->EditUSBName->ReadOnly());
+  EXPECT_TRUE(form_->EditPPMode->ReadOnly());
 }
 
 TEST_F(DesignTest, SmartCapturePagesExistBeyondTheFixedClientArea) {
   HoldFirstRefresh();
-  form_->show();
-  EXPECT_EQ(form_->centralWidget()->size(), QSize(370, 604));
-  EXPECT_EQ(form_->minimumSize(), form_->maximumSize());
-  EXPECT_EQ(form_->PageControl2->geometry(), QRect(389, 8, 644, 709));
-  EXPECT_GE(form_->PageControl2->x(), form_->centralWidget()->width());
-  EXPECT_EQ(form_->PageControl2->tabText(0), "Smart Capture");
-  EXPECT_EQ(form_->PageControl2->tabText(1), "Etc.");
+  form_->Window->Show();
+  EXPECT_EQ(SizeOf(form_->Window->Client()), (std::pair{370, 604}));
+  EXPECT_EQ(W(form_->Window.get())->minimumSize(), W(form_->Window.get())->maximumSize());
+  EXPECT_EQ(form_->PageControl2->BoundsRect(), (forms::Bounds{389, 8, 644, 709}));
+  EXPECT_GE(form_->PageControl2->Left(), form_->Window->Client()->Width());
+  EXPECT_EQ(form_->PageControl2->Page(0)->Caption(), "Smart Capture");
+  EXPECT_EQ(form_->PageControl2->Page(1)->Caption(), "Etc.");
 
-  EXPECT_EQ(form_->ScrollBarBrightness->minimum(), 0);
-  EXPECT_EQ(form_->ScrollBarBrightness->maximum(), 100);
-  EXPECT_EQ(form_->ScrollBarBrightness->value(), 50);
-  EXPECT_EQ(form_->ScrollBarGainMax->minimum(), 9);
-  EXPECT_EQ(form_->ScrollBarGainMax->maximum(), 108);
-  EXPECT_EQ(form_->ScrollBarGainMax->value(), 58);
-  EXPECT_EQ(form_->ScrollBarGainMin->maximum(), 8);
-  EXPECT_EQ(form_->ScrollBarGainMin->value(), 8);
-  EXPECT_EQ(form_->LabelGainMax->text(), "58");
-  EXPECT_TRUE(form_->CheckBoxSharpness->isChecked());
-  EXPECT_TRUE(form_->CheckBoxUseCallback->isChecked());
-  EXPECT_FALSE(form_->CheckBoxShowSmartCaptureDetail->isEnabled());
-  EXPECT_FALSE(form_->ButtonOpenSCDFile->isEnabled());
-  EXPECT_EQ(form_->LabelScVersion->text(), "Unknown");
-  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "0 ms");
-  EXPECT_EQ(form_->ButtonResetCmos->parentWidget(), form_->GroupBoxResetCmos);
-  EXPECT_TRUE(form_->ButtonResetCmos->isEnabled());
-  EXPECT_EQ(form_->LabelResetCmosWarning->palette().color(QPalette::WindowText), QColor(Qt::red));
+  EXPECT_EQ(form_->ScrollBarBrightness->Min(), 0);
+  EXPECT_EQ(form_->ScrollBarBrightness->Max(), 100);
+  EXPECT_EQ(form_->ScrollBarBrightness->Position(), 50);
+  EXPECT_EQ(form_->ScrollBarGainMax->Min(), 9);
+  EXPECT_EQ(form_->ScrollBarGainMax->Max(), 108);
+  EXPECT_EQ(form_->ScrollBarGainMax->Position(), 58);
+  EXPECT_EQ(form_->ScrollBarGainMin->Max(), 8);
+  EXPECT_EQ(form_->ScrollBarGainMin->Position(), 8);
+  EXPECT_EQ(form_->LabelGainMax->Caption(), "58");
+  EXPECT_TRUE(form_->CheckBoxSharpness->Checked());
+  EXPECT_TRUE(form_->CheckBoxUseCallback->Checked());
+  EXPECT_FALSE(form_->CheckBoxShowSmartCaptureDetail->Enabled());
+  EXPECT_FALSE(form_->ButtonOpenSCDFile->Enabled());
+  EXPECT_EQ(form_->LabelScVersion->Caption(), "Unknown");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->Caption(), "0 ms");
+  EXPECT_EQ(W(form_->ButtonResetCmos)->parentWidget(), W(form_->GroupBoxResetCmos));
+  EXPECT_TRUE(form_->ButtonResetCmos->Enabled());
+  EXPECT_EQ(W(form_->LabelResetCmosWarning)->palette().color(QPalette::WindowText), QColor(Qt::red));
 }
 
 TEST_F(DesignTest, DrawingPagesOwnSurfacesOfTheirSize) {
   HoldFirstRefresh();
-  form_->show();
-  for (TSurfacePage* page : {form_->TabImage, form_->TabSmartCapture}) {
+  form_->Window->Show();
+  for (forms::TTabSheet* sheet : {form_->TabImage, form_->TabSmartCapture}) {
+    const auto* page = static_cast<TSurfacePage*>(W(sheet));
     QSize surfaceSize;
     ASSERT_TRUE(platform::WithSurface(page->Handle(), [&](platform::Surface& surface) {
       surfaceSize = QSize(surface.width, surface.height);
@@ -150,13 +149,13 @@ TEST_F(DesignTest, DrawingPagesOwnSurfacesOfTheirSize) {
     EXPECT_GT(surfaceSize.width(), 0);
   }
   // The status bar runs along the bottom of the Image page.
-  EXPECT_EQ(form_->StatusBar->geometry().bottom(), form_->TabImage->height() - 1);
-  EXPECT_EQ(form_->StatusBar->width(), form_->TabImage->width());
+  EXPECT_EQ(form_->StatusBar->BoundsRect().Bottom(), form_->TabImage->Height());
+  EXPECT_EQ(form_->StatusBar->Width(), form_->TabImage->Width());
 }
 
 TEST_F(DesignTest, EveryControlHasAnAccessibleName) {
   HoldFirstRefresh();
-  const auto widgets = form_->findChildren<QWidget*>();
+  const auto widgets = W(form_->Window.get())->findChildren<QWidget*>();
   int checked = 0;
   for (QWidget* widget : widgets) {
     const bool control = qobject_cast<QAbstractButton*>(widget) || qobject_cast<QComboBox*>(widget) ||
@@ -182,54 +181,54 @@ TEST_F(DesignTest, EveryControlHasAnAccessibleName) {
 }
 
 TEST_F(DesignTest, FirstRefreshRunsOnceAfterStartAndReplacesTheDesignItems) {
-  EXPECT_TRUE(form_->Timer1->isActive());
-  EXPECT_EQ(form_->Timer1->interval(), 100);
-  ASSERT_TRUE(ProcessEventsUntil([&] { return !form_->Timer1->isActive(); }));
-  EXPECT_EQ(form_->ComboDeviceID->findText("Parallel: AutoDetect"), -1);
-  EXPECT_FALSE(form_->SaveToBMPFile1->isEnabled());
-  EXPECT_EQ(form_->PageControl1->currentWidget(), form_->TabImage);
+  EXPECT_TRUE(form_->Timer1->Enabled());
+  EXPECT_EQ(form_->Timer1->Interval(), 100);
+  ASSERT_TRUE(ProcessEventsUntil([&] { return !form_->Timer1->Enabled(); }));
+  EXPECT_EQ(form_->ComboDeviceID->IndexOf("Parallel: AutoDetect"), -1);
+  EXPECT_FALSE(form_->SaveToBMPFile1->Enabled());
+  EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabImage);
 }
 
 TEST_F(DesignTest, ResetControlsRestoresTheNotInitializedLook) {
   HoldFirstRefresh();
-  form_->PageControl1->setCurrentWidget(form_->TabGeneral);
-  form_->BtnCapture->setEnabled(true);
-  form_->CheckBoxSmartCapture->setChecked(true);
-  form_->ScrollBarGainMax->setEnabled(true);
-  form_->ModeT1->setEnabled(true);
-  form_->ModeT1->setChecked(true);
-  form_->Recalibrate1->setEnabled(true);
-  form_->LabelEnumSummary->setText("old");
-  form_->EditSN->setText("123");
+  form_->PageControl1->SetActivePage(form_->TabGeneral);
+  form_->BtnCapture->SetEnabled(true);
+  form_->CheckBoxSmartCapture->SetChecked(true);
+  form_->ScrollBarGainMax->SetEnabled(true);
+  form_->ModeT1->SetEnabled(true);
+  form_->ModeT1->SetChecked(true);
+  form_->Recalibrate1->SetEnabled(true);
+  form_->LabelEnumSummary->SetCaption("old");
+  form_->EditSN->SetText("123");
 
   form_->ResetControls();
 
-  EXPECT_FALSE(form_->BtnCapture->isEnabled());
-  EXPECT_FALSE(form_->BtnInit->isEnabled());
-  EXPECT_FALSE(form_->CheckBoxSmartCapture->isChecked());
-  EXPECT_FALSE(form_->CheckBoxSmartCapture->isEnabled());
-  EXPECT_FALSE(form_->ScrollBarGainMax->isEnabled());
-  EXPECT_FALSE(form_->ModeT1->isEnabled());
-  EXPECT_TRUE(form_->NormalMode1->isChecked());
-  EXPECT_FALSE(form_->ModeT1->isChecked());
-  EXPECT_FALSE(form_->Recalibrate1->isEnabled());
-  EXPECT_TRUE(form_->LabelEnumSummary->text().isEmpty());
-  EXPECT_TRUE(form_->EditSN->text().isEmpty());
-  EXPECT_FALSE(form_->GroupBoxUSB->font().bold());
-  EXPECT_EQ(form_->PageControl1->currentWidget(), form_->TabImage);
+  EXPECT_FALSE(form_->BtnCapture->Enabled());
+  EXPECT_FALSE(form_->BtnInit->Enabled());
+  EXPECT_FALSE(form_->CheckBoxSmartCapture->Checked());
+  EXPECT_FALSE(form_->CheckBoxSmartCapture->Enabled());
+  EXPECT_FALSE(form_->ScrollBarGainMax->Enabled());
+  EXPECT_FALSE(form_->ModeT1->Enabled());
+  EXPECT_TRUE(form_->NormalMode1->Checked());
+  EXPECT_FALSE(form_->ModeT1->Checked());
+  EXPECT_FALSE(form_->Recalibrate1->Enabled());
+  EXPECT_TRUE(form_->LabelEnumSummary->Caption().empty());
+  EXPECT_TRUE(form_->EditSN->Text().empty());
+  EXPECT_FALSE(form_->GroupBoxUSB->Bold());
+  EXPECT_EQ(form_->PageControl1->ActivePage(), form_->TabImage);
 }
 
 TEST_F(DesignTest, CheckItemsChangeOnlyThroughTheirHandlers) {
   HoldFirstRefresh();
   Choose(form_->AutoRefresh);
-  EXPECT_FALSE(form_->AutoRefresh->isChecked());
+  EXPECT_FALSE(form_->AutoRefresh->Checked());
   Choose(form_->AutoRefresh);
-  EXPECT_TRUE(form_->AutoRefresh->isChecked());
+  EXPECT_TRUE(form_->AutoRefresh->Checked());
 
   // Without an open reader the light command does nothing, check mark included.
-  form_->LedOnOff1->setEnabled(true);
+  form_->LedOnOff1->SetEnabled(true);
   Choose(form_->LedOnOff1);
-  EXPECT_FALSE(form_->LedOnOff1->isChecked());
+  EXPECT_FALSE(form_->LedOnOff1->Checked());
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 // Repainting draws the current image onto the Image page's surface, and the
 // repaint this causes does not start another one.
 #include <QEvent>
-#include <QTabWidget>
 #include <cstring>
 
-#include "app/surface_page.h"
 #include "fake_sensor.h"
-#include "form_fixture.h"
+#include "scripted_form.h"
 
 namespace {
 
@@ -20,14 +18,6 @@ class PaintCounter : public QObject {
     return false;
   }
 };
-
-uint32_t SurfacePixel(HWND window, int x, int y) {
-  uint32_t pixel = 0;
-  platform::WithSurface(window, [&](platform::Surface& surface) {
-    pixel = surface.pixels[static_cast<size_t>(y) * surface.width + x];
-  });
-  return pixel;
-}
 
 class DrawingTest : public FormTest {
  protected:
@@ -51,13 +41,9 @@ TEST_F(DrawingTest, RepaintDrawsTheCurrentImageOverImage1AndSettles) {
   form_->Sensor = &sensor_;
 
   PaintCounter counter;
-  form_->installEventFilter(&counter);
-  form_->show();
-  const QRect image = form_->Image1->geometry();
-  ASSERT_TRUE(ProcessEventsUntil([&] {
-    return SurfacePixel(form_->TabImage->Handle(), image.center().x(), image.center().y()) ==
-           0xFF404040u;
-  }));
+  W(form_->Window.get())->installEventFilter(&counter);
+  form_->Window->Show();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return CenterPixel(form_->Image1) == 0xFF404040u; }));
   ProcessEventsFor(200);
   const int settled = counter.paints;
   ProcessEventsFor(300);
@@ -67,21 +53,19 @@ TEST_F(DrawingTest, RepaintDrawsTheCurrentImageOverImage1AndSettles) {
 TEST_F(DrawingTest, WithoutAReaderNothingIsDrawn) {
   form_->Dib.Create(300, 400);
   form_->ImageBuffer = std::make_unique<uint8_t[]>(300 * 400);  // zero: black
-  form_->show();
+  form_->Window->Show();
   ProcessEventsFor(100);
-  const QRect image = form_->Image1->geometry();
-  EXPECT_NE(SurfacePixel(form_->TabImage->Handle(), image.center().x(), image.center().y()),
-            0xFF000000u);
+  EXPECT_NE(CenterPixel(form_->Image1), 0xFF000000u);
 }
 
 TEST_F(DrawingTest, ClearImageControlPaintsTheControlWhite) {
   form_->Dib.Create(300, 400);
-  form_->show();
+  form_->Window->Show();
   ProcessEventsFor(50);
   form_->ClearImageControl(form_->ImageScImage);
-  const QRect view = form_->ImageScImage->geometry();
-  EXPECT_EQ(SurfacePixel(form_->TabSmartCapture->Handle(), view.left(), view.top()), 0xFFFFFFFFu);
-  EXPECT_EQ(SurfacePixel(form_->TabSmartCapture->Handle(), view.right(), view.bottom()), 0xFFFFFFFFu);
+  const RECT view = form_->ImageScImage->DrawBounds();
+  EXPECT_EQ(SurfacePixelAt(form_->ImageScImage->Handle(), QPoint(view.left, view.top)), 0xFFFFFFFFu);
+  EXPECT_EQ(SurfacePixelAt(form_->ImageScImage->Handle(), QPoint(view.right - 1, view.bottom - 1)), 0xFFFFFFFFu);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // Creation and destruction of the main window: its named lock, its device
 // notification and the release of everything it owns in any partial state.
-#include <QStatusBar>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -95,23 +94,23 @@ TEST_F(LifecycleTest, AboutShowsTheAboutBoxModallyAfterThePressReturned) {
   TAboutBoxDlg about;
   form_->AboutBoxDlg = &about;
   form_->Dialogs.nextAnswers.push_back(kModalResultOk);
-  ASSERT_TRUE(form_->About1->isEnabled());
-  form_->About1->trigger();
+  ASSERT_TRUE(form_->About1->Enabled());
+  form_->About1->Click();
   EXPECT_EQ(form_->Dialogs.modalDialogsShown, 0);
-  QCoreApplication::sendPostedEvents();
+  forms::Application::ProcessMessages();
   EXPECT_EQ(form_->Dialogs.modalDialogsShown, 1);
 }
 
 TEST_F(LifecycleTest, ExitClosesTheWindow) {
-  form_->show();
-  ASSERT_TRUE(form_->isVisible());
+  form_->Window->Show();
+  ASSERT_TRUE(form_->Window->Visible());
   Choose(form_->Exit1);
-  EXPECT_FALSE(form_->isVisible());
+  EXPECT_FALSE(form_->Window->Visible());
 }
 
 TEST_F(LifecycleTest, ShowStatusPutsTheStatusMessageIntoTheStatusBar) {
   form_->ShowStatus(59);
-  EXPECT_EQ(form_->StatusBar->currentMessage(), "Used by another process...");
+  EXPECT_EQ(form_->StatusBar->SimpleText(), "Used by another process...");
 }
 
 }  // namespace

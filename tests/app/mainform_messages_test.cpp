@@ -1,7 +1,5 @@
 // Messages posted to the main window reach their handlers through its one
 // dispatch, and device changes refresh only for the family's readers.
-#include <QAction>
-#include <QComboBox>
 #include <QStatusBar>
 #include <QThread>
 #include <cstring>
@@ -53,7 +51,7 @@ class MessagesTest : public FormTest {
 TEST_F(MessagesTest, ReaderArrivalOrRemovalClosesTheReaderAndRefreshes) {
   PostDeviceChange(DBT_DEVICEARRIVAL, InterfaceBroadcast(kReaderName));
   EXPECT_EQ(sensor_.CountOf("CloseDevice"), 1);
-  EXPECT_EQ(form_->ComboDeviceID->findText("Parallel: AutoDetect"), -1);  // the Refresh ran
+  EXPECT_EQ(form_->ComboDeviceID->IndexOf("Parallel: AutoDetect"), -1);  // the Refresh ran
 
   PostDeviceChange(DBT_DEVICEREMOVECOMPLETE, InterfaceBroadcast(u"\\\\?\\usb#vid_2f3d&pid_0330#7"));
   EXPECT_EQ(sensor_.CountOf("CloseDevice"), 2);
@@ -66,12 +64,12 @@ TEST_F(MessagesTest, OtherDevicesEventsAndRecordKindsChangeNothing) {
   // Mixed case is not the vendor identifier as drivers write it.
   PostDeviceChange(DBT_DEVICEARRIVAL, InterfaceBroadcast(u"USB#Vid_2F3D&PID_2200"));
   EXPECT_EQ(sensor_.CountOf("CloseDevice"), 0);
-  EXPECT_EQ(form_->ComboDeviceID->count(), 5);
+  EXPECT_EQ(form_->ComboDeviceID->Count(), 5);
 }
 
 TEST_F(MessagesTest, AutoRefreshUncheckedIgnoresReadersButStillAnswers) {
   form_->AutoRefreshClick();
-  ASSERT_FALSE(form_->AutoRefresh->isChecked());
+  ASSERT_FALSE(form_->AutoRefresh->Checked());
   std::vector<uint8_t> record = InterfaceBroadcast(kReaderName);
   EXPECT_EQ(form_->WindowProc(WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(record.data())), 1);
   EXPECT_EQ(sensor_.CountOf("CloseDevice"), 0);
@@ -121,23 +119,23 @@ TEST_F(MessagesTest, PowerBroadcastSuspendRemembersARunningCapture) {
 TEST_F(MessagesTest, FingerDetectedCountsOnlyTheLowWordOfOne) {
   ASSERT_TRUE(PostMessageA(form_->Handle, kFingerDetectedMessage, 2, 0));
   ProcessEventsFor(50);
-  EXPECT_EQ(form_->StatusBar->currentMessage(), "Click init button to initialize device");
+  EXPECT_EQ(form_->StatusBar->SimpleText(), "Click init button to initialize device");
 
   ASSERT_TRUE(PostMessageA(form_->Handle, kFingerDetectedMessage, 0x10001, 0));
   EXPECT_TRUE(ProcessEventsUntil(
-      [&] { return form_->StatusBar->currentMessage() == "Finger is detected"; }));
+      [&] { return form_->StatusBar->SimpleText() == "Finger is detected"; }));
 }
 
 // The bar tells of every change on the thread that made it: only the window's may.
 TEST_F(MessagesTest, StatusTextFromAnotherThreadArrivesOnTheWindowThread) {
   std::vector<QThread*> changedOn;  // written by the worker only before its join
-  QObject::connect(form_->StatusBar, &QStatusBar::messageChanged, form_.get(),
+  QObject::connect(static_cast<QStatusBar*>(W(form_->StatusBar)), &QStatusBar::messageChanged, W(form_->StatusBar),
                    [&] { changedOn.push_back(QThread::currentThread()); }, Qt::DirectConnection);
   std::thread worker([&] { form_->SetStatusText("Stopped: Time out..."); });
   worker.join();
   EXPECT_TRUE(ProcessEventsUntil(
-      [&] { return form_->StatusBar->currentMessage() == "Stopped: Time out..."; }));
-  EXPECT_EQ(changedOn, std::vector<QThread*>{form_->thread()}) << "the bar changed on a thread not the window's";
+      [&] { return form_->StatusBar->SimpleText() == "Stopped: Time out..."; }));
+  EXPECT_EQ(changedOn, std::vector<QThread*>{W(form_->Window.get())->thread()}) << "the bar changed on a thread not the window's";
 }
 
 }  // namespace

@@ -3,10 +3,6 @@
 // scripted sensor whose live images and statuses the test controls.
 #pragma once
 
-#include <QAction>
-#include <QComboBox>
-#include <QPushButton>
-#include <QStatusBar>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -126,7 +122,7 @@ class OpenReaderTest : public FormTest {
     FormTest::SetUp();
     HoldFirstRefresh();
     // The readers the tests plug in must not refresh the window under them.
-    form_->AutoRefresh->setChecked(false);
+    form_->AutoRefresh->SetChecked(false);
     sim::InitMachine(true);
   }
   void TearDown() override {
@@ -145,10 +141,10 @@ class OpenReaderTest : public FormTest {
     reader_ = sim::DefaultReader(*sim::FindReaderModelByType(type), 0);
     reader_.finger = finger;
     sim::PlugReader(reader_);
-    form_->BtnEnumClick(nullptr);
-    form_->ComboDeviceID->setCurrentIndex(0);
-    form_->BtnInitClick(form_->BtnInit);
-    return form_->Sensor && form_->BtnContCapture->isEnabled();
+    form_->BtnEnumClick();
+    form_->ComboDeviceID->SetItemIndex(0);
+    form_->BtnInitClick();
+    return form_->Sensor && form_->BtnContCapture->Enabled();
   }
 
   // The scripted sensor as the open reader of `type`, images width x height.
@@ -158,7 +154,7 @@ class OpenReaderTest : public FormTest {
     UseImage(type, width, height);
   }
 
-  QString StatusText() const { return ShownStatus(*form_); }
+  std::string StatusText() const { return ShownStatus(*form_); }
 
   // Presses "Cont. Capture" and waits for the worker to be at work.
   void StartContinuousCapture() {
@@ -176,7 +172,7 @@ class OpenReaderTest : public FormTest {
     entry_.type = type;
     form_->Devices = &entry_;
     form_->DeviceIndex = 0;
-    form_->BtnCapture->setEnabled(true);
-    form_->BtnContCapture->setEnabled(true);
+    form_->BtnCapture->SetEnabled(true);
+    form_->BtnContCapture->SetEnabled(true);
   }
 };

@@ -1,6 +1,5 @@
 // Saving the current image and the reader's log: what the dialog proposes,
 // what the file holds and what the status bar says, including failed writes.
-#include <QAction>
 #include <QDir>
 #include <filesystem>
 #include <fstream>
@@ -20,8 +19,8 @@ std::string FileContent(const std::filesystem::path& path) {
 class SavingToFolderTest : public SavingTest {
  protected:
   // A path in the test's own folder, as the dialog would answer it.
-  QString Answer(const char* name) {
-    const QString path = QDir(folder_.path()).filePath(QString::fromLatin1(name));
+  std::string Answer(const char* name) {
+    const std::string path = Path(name).string();
     form_->Dialogs.nextFileNames.push_back(path);
     return path;
   }
@@ -40,39 +39,38 @@ TEST_F(SavingToFolderTest, RawFileHoldsTheImageTopRowFirstWithTheDefaultExtensio
   form_->SaveToRawFile1Click();
 
   const TFileDialog& dialog = form_->SaveDialog1;
-  EXPECT_EQ(dialog.Title, QStringLiteral("Save fingerprint image to RAW format"));
-  EXPECT_EQ(dialog.Filter, QStringLiteral("Raw format (*.raw)|*.raw|All files (*.*)|*.*"));
+  EXPECT_EQ(dialog.Title, "Save fingerprint image to RAW format");
+  EXPECT_EQ(dialog.Filter, "Raw format (*.raw)|*.raw|All files (*.*)|*.*");
   const std::string content = FileContent(Path("print.raw"));
   ASSERT_EQ(content.size(), 78000u);
   for (int x = 0; x < 260; ++x) ASSERT_EQ(static_cast<uint8_t>(content[x]), static_cast<uint8_t>(x));
-  EXPECT_EQ(StatusText(), QStringLiteral("Successfully saved to ") +
-                              QString::fromStdString(Path("print.raw").string()));
+  EXPECT_EQ(StatusText(), "Successfully saved to " + Path("print.raw").string());
 }
 
 TEST_F(SavingToFolderTest, BmpIsRefusedUntilACaptureAndAgainAfterRefresh) {
   form_->SaveToBMPFile1Click();  // no Init yet: silent
-  EXPECT_EQ(StatusText(), QStringLiteral("Click init button to initialize device"));
+  EXPECT_EQ(StatusText(), "Click init button to initialize device");
 
   OpenScriptedReader(kReaderHmx03);
   form_->SaveToBMPFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("Error! No fingerprint image to save"));
+  EXPECT_EQ(StatusText(), "Error! No fingerprint image to save");
   EXPECT_EQ(form_->Dialogs.fileDialogsShown, 0);
 
   ASSERT_TRUE(form_->CaptureOnce());
   Answer("print");
   form_->SaveToBMPFile1Click();
-  EXPECT_EQ(form_->SaveDialog1.Filter, QStringLiteral("Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*"));
-  EXPECT_EQ(form_->SaveDialog1.Title, QStringLiteral("Save fingerprint image to BMP format"));
+  EXPECT_EQ(form_->SaveDialog1.Filter, "Bmp files (*.bmp)|*.bmp|All files (*.*)|*.*");
+  EXPECT_EQ(form_->SaveDialog1.Title, "Save fingerprint image to BMP format");
   EXPECT_EQ(FileContent(Path("print.bmp")).substr(0, 2), "BM");
 
-  form_->BtnEnumClick(nullptr);
+  form_->BtnEnumClick();
   form_->SaveToRawFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("Error! No fingerprint image to save"));
+  EXPECT_EQ(StatusText(), "Error! No fingerprint image to save");
 }
 
 TEST_F(SavingToFolderTest, LogsNeedAReaderAndProposeItsSerial) {
   form_->MenuitemSaveLogsClick();
-  EXPECT_EQ(StatusText(), QStringLiteral("Error! Device is not initialized."));
+  EXPECT_EQ(StatusText(), "Error! Device is not initialized.");
 
   ASSERT_TRUE(OpenSimulatedReader(kReaderHmx05));
   ASSERT_TRUE(form_->CaptureOnce());
@@ -86,7 +84,7 @@ TEST_F(SavingToFolderTest, LogsNeedAReaderAndProposeItsSerial) {
   form_->Dialogs.nextFileNames.push_back(std::nullopt);
   form_->MenuitemSaveLogsClick();
   EXPECT_EQ(form_->Dialogs.fileDialogsShown, 2);
-  EXPECT_EQ(form_->SaveDialog1.FileName, QString::fromStdString(reader_.serial.substr(0, 15)));
+  EXPECT_EQ(form_->SaveDialog1.FileName, reader_.serial.substr(0, 15));
 }
 
 // The scripted reader reports a log of zero bytes; its serial is empty.
@@ -94,15 +92,15 @@ TEST_F(SavingToFolderTest, EmptyLogIsSavedAsAnEmptyFileUnderAnEmptyProposal) {
   OpenScriptedReader(kReaderHmx03);
   form_->Dialogs.nextFileNames.push_back(std::nullopt);
   form_->MenuitemSaveLogsClick();
-  EXPECT_EQ(form_->SaveDialog1.FileName, QString());
-  EXPECT_EQ(form_->SaveDialog1.Title, QStringLiteral("Save Logs"));
-  EXPECT_EQ(form_->SaveDialog1.Filter, QStringLiteral("Log format (*.log)|*.log|All files (*.*)|*.*"));
+  EXPECT_EQ(form_->SaveDialog1.FileName, "");
+  EXPECT_EQ(form_->SaveDialog1.Title, "Save Logs");
+  EXPECT_EQ(form_->SaveDialog1.Filter, "Log format (*.log)|*.log|All files (*.*)|*.*");
 
   Answer("empty");
   form_->MenuitemSaveLogsClick();
   EXPECT_TRUE(std::filesystem::exists(Path("empty.log")));
   EXPECT_EQ(std::filesystem::file_size(Path("empty.log")), 0u);
-  EXPECT_TRUE(StatusText().startsWith(QStringLiteral("Successfully saved to ")));
+  EXPECT_TRUE(StatusText().starts_with("Successfully saved to "));
   // The log is fetched before the dialog opens: size, then the log.
   EXPECT_EQ(scripted_.CountOf("Control"), 4);
 }
@@ -112,7 +110,7 @@ TEST_F(SavingToFolderTest, AnAbsurdLogSizeIsRefusedBeforeAnyDialog) {
   OpenScriptedReader(kReaderHmx03);
   scripted_.logSize = 0xFFFFFFFFu;
   form_->MenuitemSaveLogsClick();
-  EXPECT_EQ(StatusText(), QStringLiteral("Error! Not enough memory for the device log."));
+  EXPECT_EQ(StatusText(), "Error! Not enough memory for the device log.");
   EXPECT_EQ(form_->Dialogs.fileDialogsShown, 0);
   EXPECT_EQ(scripted_.CountOf("Control"), 1);  // the size only, never the log
 }
@@ -127,19 +125,19 @@ TEST_F(SavingToFolderTest, FailedWriteLeavesNothingAndWhatWasThereIntact) {
   { std::ofstream(Path("old.raw") / "inside") << "old"; }
   Answer("old.raw");
   form_->SaveToRawFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
+  EXPECT_EQ(StatusText(), "File Write Error! ");
   EXPECT_EQ(FileContent(Path("old.raw") / "inside"), "old");
 
   Answer("missing/new.bmp");
   form_->SaveToBMPFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
+  EXPECT_EQ(StatusText(), "File Write Error! ");
   // Nothing but the folder that was there before.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("")), {}), 1);
 
   // A name too long for the system's path buffer is not written at all.
   Answer(std::string(300, 'a').c_str());
   form_->SaveToRawFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
+  EXPECT_EQ(StatusText(), "File Write Error! ");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("")), {}), 1);
 
   // A read-only file is not the user's to replace.
@@ -147,7 +145,7 @@ TEST_F(SavingToFolderTest, FailedWriteLeavesNothingAndWhatWasThereIntact) {
   std::filesystem::permissions(Path("read-only.bmp"), std::filesystem::perms::owner_read);
   Answer("read-only.bmp");
   form_->SaveToBMPFile1Click();
-  EXPECT_EQ(StatusText(), QStringLiteral("File Write Error! "));
+  EXPECT_EQ(StatusText(), "File Write Error! ");
   EXPECT_EQ(FileContent(Path("read-only.bmp")), "old");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Path("")), {}), 2);
 }

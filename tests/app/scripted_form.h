@@ -3,8 +3,7 @@
 // display bitmap, detail record, and the selected device-table entry.
 #pragma once
 
-#include <QAction>
-#include <QStatusBar>
+#include <QPoint>
 #include <cstdlib>
 
 #include "form_fixture.h"
@@ -22,7 +21,7 @@ class ScriptedFormTest : public FormTest {
     HoldFirstRefresh();
     // The pages get their surfaces once shown; shown before the reader is
     // set, so that the first paint asks the reader nothing.
-    form_->show();
+    form_->Window->Show();
     ProcessEventsFor(50);
     entries_[0].type = 6;
     form_->Devices = entries_;
@@ -33,8 +32,8 @@ class ScriptedFormTest : public FormTest {
     form_->DefaultCaptureMode = sensor_.mode;
     form_->SetImageSize(kWidth, kHeight);
     AllocateRecord(kRecordSize);
-    for (QAction* item : {form_->ModeN1, form_->ModeT1, form_->NormalMode1, form_->LedOnOff1}) {
-      item->setEnabled(true);
+    for (forms::TMenuItem* item : {form_->ModeN1, form_->ModeT1, form_->NormalMode1, form_->LedOnOff1}) {
+      item->SetEnabled(true);
     }
   }
   void TearDown() override {
@@ -48,7 +47,7 @@ class ScriptedFormTest : public FormTest {
     form_->ScDetail->size = size;
   }
 
-  QString Status() const { return ShownStatus(*form_); }
+  std::string Status() const { return ShownStatus(*form_); }
 
   ScriptedSensor sensor_;
   DeviceEntry entries_[2]{};
@@ -63,6 +62,12 @@ inline uint32_t SurfacePixelAt(HWND window, QPoint point) {
     }
   });
   return pixel;
+}
+
+// The color at the centre of a drawing area.
+inline uint32_t CenterPixel(const forms::TDrawingArea* area) {
+  const RECT bounds = area->DrawBounds();
+  return SurfacePixelAt(area->Handle(), QPoint((bounds.left + bounds.right - 1) / 2, (bounds.top + bounds.bottom - 1) / 2));
 }
 
 inline uint32_t Gray(uint8_t value) { return 0xFF000000u | value * 0x010101u; }

@@ -1,16 +1,11 @@
 // The "Smart Capture" page: the detail record as the reader hands it over,
 // the brightness list, and ".scd" files loaded in its place.
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <fstream>
 #include <iterator>
 #include <gmock/gmock.h>
 #include <thread>
 
-#include "app/surface_page.h"
 #include "scripted_form.h"
 
 namespace {
@@ -22,30 +17,26 @@ using ::testing::Not;
 
 class SmartCaptureTest : public ScriptedFormTest {
  protected:
-  uint32_t ViewPixel(QWidget* view) const {
-    return SurfacePixelAt(form_->TabSmartCapture->Handle(), view->geometry().center());
-  }
-  uint32_t MainPixel() const {
-    return SurfacePixelAt(form_->TabImage->Handle(), form_->Image1->geometry().center());
-  }
+  uint32_t ViewPixel(const forms::TDrawingArea* view) const { return CenterPixel(view); }
+  uint32_t MainPixel() const { return CenterPixel(form_->Image1); }
   void Fetch(const RecordSpec& layout) {
     sensor_.record = MakeRecord(layout);
     form_->RefreshDetail();
   }
-  QStringList ListLines() const {
-    QStringList lines;
-    for (int i = 0; i < form_->ListBoxScBrightnesses->count(); ++i) {
-      lines << form_->ListBoxScBrightnesses->item(i)->text();
+  std::vector<std::string> ListLines() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < form_->ListBoxScBrightnesses->Count(); ++i) {
+      lines.push_back(form_->ListBoxScBrightnesses->Item(i));
     }
     return lines;
   }
-  QString WriteFile(const std::vector<uint8_t>& bytes) {
-    const QString path = files_.filePath(QStringLiteral("detail.scd"));
-    std::ofstream(path.toStdString(), std::ios::binary)
+  std::string WriteFile(const std::vector<uint8_t>& bytes) {
+    const std::string path = files_.filePath("detail.scd").toStdString();
+    std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
   }
-  void OpenFile(const QString& path) {
+  void OpenFile(const std::string& path) {
     form_->Dialogs.nextFileNames.push_back(path);
     form_->ButtonOpenSCDFileClick();
   }
@@ -63,16 +54,16 @@ TEST_F(SmartCaptureTest, TwoCapturesShowBothImagesTheirTimesAndTheEightLabels) {
   EXPECT_THAT(sensor_.detailSizesTold, Each(kRecordSize));
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
-  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "31 ms");
-  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "32 ms");
-  EXPECT_EQ(form_->LabelScVersion->text(), "3");
-  EXPECT_EQ(form_->LabelScCaptureSpeed->text(), "123 ms");
-  EXPECT_EQ(form_->LabelScInitBrightness->text(), "50");
-  EXPECT_EQ(form_->LabelScSmartBrightness->text(), "44");
-  EXPECT_EQ(form_->LabelScGrayQuality->text(), "77");
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "2");
-  EXPECT_EQ(form_->LabelScErrorCode->text(), "0");
-  EXPECT_EQ(form_->LabelScLineDiffMax->text(), "9");
+  EXPECT_EQ(form_->LabelImage1CaptureTime->Caption(), "31 ms");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->Caption(), "32 ms");
+  EXPECT_EQ(form_->LabelScVersion->Caption(), "3");
+  EXPECT_EQ(form_->LabelScCaptureSpeed->Caption(), "123 ms");
+  EXPECT_EQ(form_->LabelScInitBrightness->Caption(), "50");
+  EXPECT_EQ(form_->LabelScSmartBrightness->Caption(), "44");
+  EXPECT_EQ(form_->LabelScGrayQuality->Caption(), "77");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "2");
+  EXPECT_EQ(form_->LabelScErrorCode->Caption(), "0");
+  EXPECT_EQ(form_->LabelScLineDiffMax->Caption(), "9");
 }
 
 TEST_F(SmartCaptureTest, OneCaptureWhitensTheSplitViewAndItsTime) {
@@ -81,44 +72,43 @@ TEST_F(SmartCaptureTest, OneCaptureWhitensTheSplitViewAndItsTime) {
 
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x20));
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0xFF));
-  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "15 ms");
-  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "0 ms");
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "1");
+  EXPECT_EQ(form_->LabelImage1CaptureTime->Caption(), "15 ms");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->Caption(), "0 ms");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "1");
 }
 
 TEST_F(SmartCaptureTest, NoCapturesOrAnErrorCodeUpdateOnlyTheEightLabels) {
   Fetch({.size = kRecordSize, .captures = 2});
 
   Fetch({.size = kRecordSize, .captures = 0, .grays = {0x10, 0x10}, .times = {1, 2}});
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "0");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "0");
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
-  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "31 ms");
+  EXPECT_EQ(form_->LabelImage1CaptureTime->Caption(), "31 ms");
 
   Fetch({.size = kRecordSize, .captures = 2, .errorCode = 7, .grays = {0x10, 0x10}, .times = {1, 2}});
-  EXPECT_EQ(form_->LabelScErrorCode->text(), "7");
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "2");
+  EXPECT_EQ(form_->LabelScErrorCode->Caption(), "7");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "2");
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
-  EXPECT_EQ(form_->LabelImage2CaptureTime->text(), "32 ms");
+  EXPECT_EQ(form_->LabelImage2CaptureTime->Caption(), "32 ms");
 }
 
 TEST_F(SmartCaptureTest, BrightnessListHasOneLinePerBrightnessAndSelectsTheSixth) {
   sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {}});
   form_->RefreshBrightnessList();
-  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 0);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->Count(), 0);
 
   sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {40, 45, 50}});
   form_->RefreshBrightnessList();
-  EXPECT_EQ(ListLines(), QStringList({"[0] 40", "[1] 45", "[2] 50"}));
-  EXPECT_TRUE(form_->ListBoxScBrightnesses->selectedItems().isEmpty());
+  EXPECT_EQ(ListLines(), (std::vector<std::string>{"[0] 40", "[1] 45", "[2] 50"}));
+  EXPECT_EQ(form_->ListBoxScBrightnesses->ItemIndex(), -1);
 
   sensor_.record = MakeRecord({.size = kRecordSize, .brightnesses = {10, 20, 30, 40, 50, 60}});
   form_->RefreshBrightnessList();
-  ASSERT_EQ(form_->ListBoxScBrightnesses->count(), 6);
-  EXPECT_EQ(form_->ListBoxScBrightnesses->currentRow(), 5);
-  ASSERT_EQ(form_->ListBoxScBrightnesses->selectedItems().size(), 1);
-  EXPECT_EQ(form_->ListBoxScBrightnesses->selectedItems()[0]->text(), "[5] 60");
+  ASSERT_EQ(form_->ListBoxScBrightnesses->Count(), 6);
+  ASSERT_EQ(form_->ListBoxScBrightnesses->ItemIndex(), 5);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->Item(5), "[5] 60");
 }
 
 TEST_F(SmartCaptureTest, ACountBeyondElevenBrightnessesListsElevenAndSaysSo) {
@@ -126,13 +116,13 @@ TEST_F(SmartCaptureTest, ACountBeyondElevenBrightnessesListsElevenAndSaysSo) {
   layout.brightnesses.assign(12, 33);
   sensor_.record = MakeRecord(layout);
   form_->RefreshBrightnessList();
-  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 11);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->Count(), 11);
   EXPECT_EQ(Status(), "Smart capture detail not fully shown: only 11 of 12 brightnesses listed.");
 
   // A negative count is a huge one when read unsigned.
   reinterpret_cast<SmartCaptureDetail*>(sensor_.record.data())->numOfBrightnesses = -1;
   form_->RefreshBrightnessList();
-  EXPECT_EQ(form_->ListBoxScBrightnesses->count(), 11);
+  EXPECT_EQ(form_->ListBoxScBrightnesses->Count(), 11);
 }
 
 TEST_F(SmartCaptureTest, ImagesOutsideTheRecordAreRefusedWhileTheLabelsAreShown) {
@@ -149,7 +139,7 @@ TEST_F(SmartCaptureTest, ImagesOutsideTheRecordAreRefusedWhileTheLabelsAreShown)
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0xFF));
   EXPECT_EQ(Status(), "Smart capture detail not fully shown: image 1 is smaller than the reader's image.");
   Fetch({.size = kRecordSize, .captures = 1, .imageBytes = -5});
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "1");
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "1");
   EXPECT_EQ(Status(), "Smart capture detail not fully shown: image 1 has a negative size.");
 }
 
@@ -159,7 +149,7 @@ TEST_F(SmartCaptureTest, ARecordSmallerThanItsHeaderShowsNothing) {
   sensor_.record = MakeRecord({.size = kRecordSize});
   form_->RefreshDetail();
   EXPECT_THAT(sensor_.detailSizesTold, Each(64));
-  EXPECT_EQ(form_->LabelScVersion->text(), "Unknown");
+  EXPECT_EQ(form_->LabelScVersion->Caption(), "Unknown");
   EXPECT_EQ(Status(), "Smart capture detail not fully shown: the record is smaller than its header.");
 }
 
@@ -167,8 +157,8 @@ TEST_F(SmartCaptureTest, AFetchOnTheCaptureThreadIsShownOnTheWindowThread) {
   sensor_.record = MakeRecord({.size = kRecordSize, .captures = 1, .times = {21}});
   std::thread capture([&] { form_->RefreshDetail(); });
   capture.join();
-  EXPECT_EQ(form_->LabelImage1CaptureTime->text(), "0 ms");  // not yet: queued
-  ASSERT_TRUE(ProcessEventsUntil([&] { return form_->LabelImage1CaptureTime->text() == "21 ms"; }));
+  EXPECT_EQ(form_->LabelImage1CaptureTime->Caption(), "0 ms");  // not yet: queued
+  ASSERT_TRUE(ProcessEventsUntil([&] { return form_->LabelImage1CaptureTime->Caption() == "21 ms"; }));
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
 }
 
@@ -185,8 +175,8 @@ TEST_F(SmartCaptureTest, AFileOneByteLongerOrShorterIsRefusedAndChangesNothing) 
   }
   EXPECT_EQ(form_->Dialogs.shownMessages.size(), 2u);
   EXPECT_EQ(RecordNow(), before);
-  EXPECT_EQ(form_->LabelScVersion->text(), "Unknown");
-  EXPECT_TRUE(form_->EditScdFilePath->text().isEmpty());
+  EXPECT_EQ(form_->LabelScVersion->Caption(), "Unknown");
+  EXPECT_TRUE(form_->EditScdFilePath->Text().empty());
   EXPECT_EQ(ImageAvailable, 0);
 }
 
@@ -194,7 +184,7 @@ TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage)
   RecordSpec layout{.size = kRecordSize, .captures = 2, .grays = {0x40, 0x81}, .times = {31, 32}};
   std::vector<uint8_t> bytes = MakeRecord(layout);
   bytes[kSmartCaptureHeaderSize + kWidth * kHeight] = 0x7F;  // mean of image 2: one darker pixel
-  const QString path = WriteFile(bytes);
+  const std::string path = WriteFile(bytes);
   OpenFile(path);
 
   EXPECT_EQ(form_->OpenDialog1.Title, "Open Smart Capture Detail File");
@@ -202,21 +192,21 @@ TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage)
   EXPECT_EQ(form_->OpenDialog1.DefaultExt, "scd");
   EXPECT_TRUE(form_->Dialogs.shownMessages.empty());
   const int mean = (0x7F + 0x81 * (kWidth * kHeight - 1)) / (kWidth * kHeight);
-  EXPECT_EQ(Status(), QString("[Capture] time: 32 msec  gray: %1").arg(mean));
+  EXPECT_EQ(Status(), "[Capture] time: 32 msec  gray: " + std::to_string(mean));
   EXPECT_EQ(MainPixel(), Gray(0x81));
   EXPECT_EQ(ViewPixel(form_->ImageScImage), Gray(0x40));
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x81));
-  EXPECT_EQ(ListLines(), QStringList({"[0] 40", "[1] 45", "[2] 50"}));
+  EXPECT_EQ(ListLines(), (std::vector<std::string>{"[0] 40", "[1] 45", "[2] 50"}));
   EXPECT_EQ(0, std::memcmp(form_->ImageBuffer.get(), bytes.data() + kSmartCaptureHeaderSize + kWidth * kHeight,
                            kWidth * kHeight));
   EXPECT_EQ(ImageAvailable, 1);
-  EXPECT_EQ(form_->EditScdFilePath->text(), path);
+  EXPECT_EQ(form_->EditScdFilePath->Text(), path);
 
   // Saving as BMP writes the second image: bottom row first, rows padded to 4 bytes.
-  const QString bmp = files_.filePath(QStringLiteral("second.bmp"));
+  const std::string bmp = files_.filePath("second.bmp").toStdString();
   form_->Dialogs.nextFileNames.push_back(bmp);
   form_->SaveToBMPFile1Click();
-  std::ifstream file(bmp.toStdString(), std::ios::binary);
+  std::ifstream file(bmp, std::ios::binary);
   const std::vector<uint8_t> saved{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   ASSERT_GT(saved.size(), 14u);
   uint32_t pixelsAt = 0;
@@ -243,7 +233,7 @@ TEST_F(SmartCaptureTest, AFileWithTooManyImagesKeepsTheCurrentImageAndSaysWhy) {
   EXPECT_EQ(Status(), "Last image of the .scd file not shown: 5 images in the record, 1 to 3 expected.");
   EXPECT_EQ(form_->ImageBuffer[0], 255);
   EXPECT_EQ(ImageAvailable, 0);
-  EXPECT_EQ(form_->LabelScNumOfCaptures->text(), "5");  // the labels still show the file
+  EXPECT_EQ(form_->LabelScNumOfCaptures->Caption(), "5");  // the labels still show the file
   EXPECT_EQ(ViewPixel(form_->ImageScImageSplit), Gray(0x80));
 }
 

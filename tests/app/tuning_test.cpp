@@ -1,8 +1,5 @@
 // Brightness, gain limits, sharpness and the smart-capture switch: what the
 // reader is sent, in order, and what the bars and labels show.
-#include <QCheckBox>
-#include <QLabel>
-#include <QScrollBar>
 #include <algorithm>
 
 #include "fake_sensor.h"
@@ -49,8 +46,8 @@ class TuningTest : public FormTest {
 TEST_F(TuningTest, BrightnessMovesTheBarWhichSendsItOnceMore) {
   form_->SetBrightnessValue(70);
   EXPECT_EQ(sensor_.log, (Strings{"SetBrightness 70", "SetBrightness 70"}));
-  EXPECT_EQ(form_->ScrollBarBrightness->value(), 70);
-  EXPECT_EQ(form_->LabelBrightness->text(), "70");
+  EXPECT_EQ(form_->ScrollBarBrightness->Position(), 70);
+  EXPECT_EQ(form_->LabelBrightness->Caption(), "70");
 
   sensor_.log.clear();
   form_->SetBrightnessValue(70);  // the bar does not move: sent once
@@ -60,8 +57,8 @@ TEST_F(TuningTest, BrightnessMovesTheBarWhichSendsItOnceMore) {
 TEST_F(TuningTest, ReaderValueBeyondTheBarPutsItAtTheEndAndTheLabelShowsTheValue) {
   form_->SetBrightnessValue(130);
   EXPECT_EQ(sensor_.log, (Strings{"SetBrightness 130", "SetBrightness 100"}));
-  EXPECT_EQ(form_->ScrollBarBrightness->value(), 100);
-  EXPECT_EQ(form_->LabelBrightness->text(), "130");
+  EXPECT_EQ(form_->ScrollBarBrightness->Position(), 100);
+  EXPECT_EQ(form_->LabelBrightness->Caption(), "130");
 }
 
 TEST_F(TuningTest, BrightnessWaitsForTheCallbackDuringContinuousCapture) {
@@ -71,35 +68,36 @@ TEST_F(TuningTest, BrightnessWaitsForTheCallbackDuringContinuousCapture) {
   EXPECT_TRUE(sensor_.log.empty());
   EXPECT_EQ(form_->BrightnessPending, 1);
   EXPECT_EQ(form_->PendingBrightness, 35u);
-  EXPECT_EQ(form_->LabelBrightness->text(), "35");
+  EXPECT_EQ(form_->LabelBrightness->Caption(), "35");
 }
 
 TEST_F(TuningTest, GainLimitShowsWhatTheReaderLeftAndResendsTheBrightness) {
-  form_->ScrollBarBrightness->blockSignals(true);
-  form_->ScrollBarBrightness->setValue(44);
-  form_->ScrollBarBrightness->blockSignals(false);
+  // Moved without a reader, the bar sends nothing.
+  form_->Sensor = nullptr;
+  form_->ScrollBarBrightness->SetPosition(44);
+  form_->Sensor = &sensor_;
 
   form_->SetGainMax(200);  // the reader keeps 108, the bar's own end
   EXPECT_EQ(sensor_.log,
             (Strings{"Control 113 108", "Control 113 108", "SetBrightness 44", "SetBrightness 44"}));
-  EXPECT_EQ(form_->ScrollBarGainMax->value(), 108);
-  EXPECT_EQ(form_->LabelGainMax->text(), "108");
+  EXPECT_EQ(form_->ScrollBarGainMax->Position(), 108);
+  EXPECT_EQ(form_->LabelGainMax->Caption(), "108");
 
   sensor_.log.clear();
-  form_->ScrollBarGainMin->setValue(3);
+  form_->ScrollBarGainMin->SetPosition(3);
   EXPECT_EQ(sensor_.log, (Strings{"Control 114 3", "SetBrightness 44"}));
-  EXPECT_EQ(form_->LabelGainMin->text(), "3");
+  EXPECT_EQ(form_->LabelGainMin->Caption(), "3");
 }
 
 TEST_F(TuningTest, SwitchesFollowTheirBoxes) {
-  form_->CheckBoxSmartCapture->setChecked(true);
-  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->isChecked());
-  form_->CheckBoxSharpness->setChecked(false);  // checked at start
+  form_->CheckBoxSmartCapture->SetChecked(true);
+  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->Checked());
+  form_->CheckBoxSharpness->SetChecked(false);  // checked at start
   EXPECT_EQ(sensor_.log, (Strings{"Control 5 1", "Control 117 0"}));
 
   form_->Sensor = nullptr;  // no reader: nothing is sent, the detail box stays
-  form_->CheckBoxSmartCapture->setChecked(false);
-  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->isChecked());
+  form_->CheckBoxSmartCapture->SetChecked(false);
+  EXPECT_TRUE(form_->CheckBoxShowSmartCaptureDetail->Checked());
   EXPECT_EQ(sensor_.log.size(), 2u);
 }
 

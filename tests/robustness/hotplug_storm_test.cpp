@@ -5,10 +5,6 @@
 // every burst. At the end the window must be consistent: no capture left half
 // stopped, the selector listing exactly the attached readers after a final
 // Refresh, and the sensor either gone or usable.
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -47,12 +43,12 @@ class HotplugStormTest : public MachineFormTest {
 
   // Init of the capture reader and a continuous capture with the callback.
   bool StartCapture() {
-    const int item = form_->ComboDeviceID->findText(QStringLiteral("RPX -- HMX06:0"));
+    const int item = form_->ComboDeviceID->IndexOf("RPX -- HMX06:0");
     if (item < 0) return false;
-    form_->ComboDeviceID->setCurrentIndex(item);
-    form_->BtnInitClick(form_->BtnInit);
-    if (!form_->Sensor || !form_->BtnContCapture->isEnabled()) return false;
-    form_->CheckBoxUseCallback->setChecked(true);
+    form_->ComboDeviceID->SetItemIndex(item);
+    form_->BtnInitClick();
+    if (!form_->Sensor || !form_->BtnContCapture->Enabled()) return false;
+    form_->CheckBoxUseCallback->SetChecked(true);
     form_->BtnContCaptureClick();
     return NotCapturing == 0;
   }
@@ -61,7 +57,7 @@ class HotplugStormTest : public MachineFormTest {
 TEST_F(HotplugStormTest, PlugAndUnplugDuringACaptureLeaveAConsistentWindow) {
   Plug("HMX06", 0);
   TForm1& form = Refreshed();
-  ASSERT_TRUE(form.AutoRefresh->isChecked());
+  ASSERT_TRUE(form.AutoRefresh->Checked());
 
   std::mt19937 random(42);
   int machineErrors = 0;
@@ -99,9 +95,9 @@ TEST_F(HotplugStormTest, PlugAndUnplugDuringACaptureLeaveAConsistentWindow) {
   const bool runningAtEnd = NotCapturing == 0;
   if (runningAtEnd) form.BtnContCaptureClick();
   EXPECT_EQ(NotCapturing.load(), 1);
-  EXPECT_TRUE(form.BtnContCapture->isEnabled() || !form.Sensor);
+  EXPECT_TRUE(form.BtnContCapture->Enabled() || !form.Sensor);
 
-  form.BtnEnumClick(nullptr);
+  form.BtnEnumClick();
   const std::set<std::string> attached = AttachedItems();
   EXPECT_EQ(SelectorItems(), attached);
   EXPECT_EQ(Items().size(), attached.size());

@@ -2,11 +2,7 @@
 // has, callbacks from a foreign thread after the capture call returned,
 // statuses outside every table, and a log shorter than announced. Each case
 // must end in a clear status or be contained: no crash, no overrun.
-#include <QAction>
-#include <QCheckBox>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -42,10 +38,10 @@ class UnrulyDriverTest : public MachineFormTest {
   }
 
   std::string SaveLog() {
-    const QString path = QDir(folder_.path()).filePath(QStringLiteral("reader.log"));
+    const std::string path = QDir(folder_.path()).filePath("reader.log").toStdString();
     form_->Dialogs.nextFileNames.push_back(path);
     form_->MenuitemSaveLogsClick();
-    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
 
@@ -69,8 +65,8 @@ TEST_F(UnrulyDriverTest, ImageSizesNoReaderHasDisableCapture) {
     form_.reset();
     TForm1& form = InitializedAs(mode);
     EXPECT_EQ(Status(), "Device information unavailable: capture disabled");
-    EXPECT_FALSE(form.BtnCapture->isEnabled());
-    EXPECT_FALSE(form.BtnContCapture->isEnabled());
+    EXPECT_FALSE(form.BtnCapture->Enabled());
+    EXPECT_FALSE(form.BtnContCapture->Enabled());
     EXPECT_FALSE(form.CaptureOnce());
     form.BtnContCaptureClick();
     EXPECT_EQ(NotCapturing.load(), 1);
@@ -92,8 +88,8 @@ TEST_F(UnrulyDriverTest, CallbacksAfterTheCallReturnedAreContained) {
   int atDestruction = 0;
   for (int round = 0; round < kRounds; ++round) {
     TForm1& form = InitializedAs("late-callback");
-    ASSERT_TRUE(form.BtnContCapture->isEnabled());
-    form.CheckBoxUseCallback->setChecked(true);
+    ASSERT_TRUE(form.BtnContCapture->Enabled());
+    form.CheckBoxUseCallback->SetChecked(true);
     form.BtnContCaptureClick();
     ASSERT_EQ(NotCapturing.load(), 0);
     ProcessEventsFor(150);
@@ -129,9 +125,9 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
   TForm1& form = InitializedAs("rewrite");
   form.BtnContCaptureClick();
   ASSERT_TRUE(ProcessEventsUntil([] { return ImageAvailable == 1; }));
-  ASSERT_TRUE(form.SaveToBMPFile1->isEnabled());
-  const QString path = QDir(folder_.path()).filePath(QStringLiteral("frame.bmp"));
-  const std::filesystem::path saved = path.toStdString();
+  ASSERT_TRUE(form.SaveToBMPFile1->Enabled());
+  const std::string path = QDir(folder_.path()).filePath("frame.bmp").toStdString();
+  const std::filesystem::path saved = path;
   const auto savedPixels = [&] {
     form.Dialogs.nextFileNames.push_back(path);
     Choose(form.SaveToBMPFile1);
@@ -183,7 +179,7 @@ TEST_F(UnrulyDriverTest, SavesDuringARewritingCaptureHoldWholeFrames) {
 TEST_F(UnrulyDriverTest, StatusesOutsideEveryTableAreShownAsCodes) {
   InitializedAs("odd-open");
   EXPECT_EQ(Status(), "Error Code: 3735879746(0xdead0042)");
-  EXPECT_FALSE(form_->BtnCapture->isEnabled());
+  EXPECT_FALSE(form_->BtnCapture->Enabled());
 
   form_.reset();
   TForm1& form = InitializedAs("odd-status");
@@ -191,7 +187,7 @@ TEST_F(UnrulyDriverTest, StatusesOutsideEveryTableAreShownAsCodes) {
   EXPECT_FALSE(form.CaptureOnce());
   EXPECT_EQ(Status(), "Error Code: 3735879747(0xdead0043)");
 
-  form.CheckBoxUseCallback->setChecked(true);
+  form.CheckBoxUseCallback->SetChecked(true);
   form.BtnContCaptureClick();
   ProcessEventsUntil([&] { return Status().starts_with("Stopped: "); });
   EXPECT_EQ(Status(), "Stopped: Error Code: 3735879755(0xdead004b)");
@@ -245,7 +241,7 @@ TEST_F(UnrulyDriverTest, AHugeDriverFileIsListedWithinBoundedMemory) {
   const long before = StatusKib("VmRSS:");
   TForm1& form = Refreshed();
   const long peakGrowthKib = StatusKib("VmHWM:") - before;
-  EXPECT_NE(form.LabelDriverInfo->text().indexOf(QStringLiteral("Qvhmx06m.dll (v0.0.0.0)")), -1);
+  EXPECT_NE(form.LabelDriverInfo->Caption().find("Qvhmx06m.dll (v0.0.0.0)"), std::string::npos);
   EXPECT_LT(peakGrowthKib, 16 * 1024);
   std::printf("unruly driver: a 6 GiB driver file listed by a Refresh, its version lookups' peak memory "
               "%ld KiB above the memory in use before\n",

@@ -3,7 +3,6 @@
 // bar says "File Write Error! ", nothing partial is left beside the target,
 // and a file that was there before keeps its content.
 #include <QDir>
-#include <QPushButton>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -62,7 +61,7 @@ class WriteFailureTest : public MachineFormTest {
     int failed = 0;
     for (void (TForm1::*command)() : {&TForm1::SaveToBMPFile1Click, &TForm1::SaveToRawFile1Click,
                                       &TForm1::MenuitemSaveLogsClick}) {
-      form_->Dialogs.nextFileNames.push_back(QString::fromStdString(path));
+      form_->Dialogs.nextFileNames.push_back(path);
       (form_.get()->*command)();
       failed += Status() == "File Write Error! ";
     }

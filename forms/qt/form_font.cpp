@@ -1,4 +1,4 @@
-#include "app/form_font.h"
+#include "forms/qt/form_font.h"
 
 #include <QFontDatabase>
 #include <QStringList>
@@ -37,4 +37,16 @@ QFont FormFont() {
   font.setFamilies(metricFace ? QStringList{kMetricFace} : kFallbackFaces);
   font.setPixelSize(kFormFontPixels);
   return font;
+}
+
+QFont QtFont(const forms::Font& font) {
+  if (font.face == "MS Sans Serif") return FormFont();
+  // Where Arial is missing, a face no wider keeps a title inside its frame:
+  // the forms' own Tahoma, which the window brings along, before any face the
+  // system may lack.
+  QFont shown;
+  shown.setFamilies({QString::fromStdString(font.face), QStringLiteral("Liberation Sans"), kMetricFace,
+                     QStringLiteral("DejaVu Sans Condensed")});
+  shown.setPixelSize(-font.height);
+  return shown;
 }

@@ -1,6 +1,7 @@
-#include "app/readable_text.h"
+#include "forms/qt/readable_text.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QEvent>
 #include <QPalette>
 #include <QWidget>
@@ -22,8 +23,13 @@ class ReadableText final : public QObject {
     for (QWidget* child : container->findChildren<QWidget*>()) Watch(child);
   }
 
+  // Controls put into the container later are watched as they arrive.
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) Apply(static_cast<QWidget*>(watched));
+    if (event->type() == QEvent::ChildAdded && watched == container_) {
+      QObject* child = static_cast<QChildEvent*>(event)->child();
+      if (child->isWidgetType()) Watch(static_cast<QWidget*>(child));
+    }
     return false;
   }
 

@@ -5,18 +5,16 @@
 // capturing and making a smart capture, an HMX04 (a smaller image) after a
 // capture, and the parallel reader initialized.
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
-#include <QTabWidget>
+#include <QWidget>
 #include <cstdio>
 
 #include "app/aboutbox.h"
 #include "app/mainform.h"
-#include "app/surface_page.h"
+#include "forms/application.h"
+#include "forms/qt/qt_components.h"
 
 namespace {
 
@@ -28,24 +26,24 @@ void ProcessEventsFor(int milliseconds) {
 
 // Selects the listed reader and runs Init; false when it is not listed.
 bool InitReader(TForm1& form, const char* item) {
-  const int index = form.ComboDeviceID->findText(QString::fromLatin1(item));
+  const int index = form.ComboDeviceID->IndexOf(item);
   if (index < 0) {
     std::fprintf(stderr, "tolvane-screenshots: no %s reader listed\n", item);
     return false;
   }
-  form.ComboDeviceID->setCurrentIndex(index);
-  form.BtnInitClick(form.BtnInit);
+  form.ComboDeviceID->Choose(index);
+  form.BtnInit->Click();
   return true;
 }
 
-void ShowPage(TForm1& form, QWidget* page) {
-  form.PageControl1->setCurrentWidget(page);
+void ShowPage(TForm1& form, forms::TTabSheet* page) {
+  form.PageControl1->SetActivePage(page);
   ProcessEventsFor(100);
 }
 
-bool Save(QWidget& widget, const QDir& directory, const char* name) {
+bool Save(const forms::TControl& control, const QDir& directory, const char* name) {
   const QString path = directory.filePath(QString::fromLatin1(name));
-  if (widget.grab().save(path)) return true;
+  if (forms::qt::WidgetOf(&control)->grab().save(path)) return true;
   std::fprintf(stderr, "tolvane-screenshots: cannot write %s\n", qPrintable(path));
   return false;
 }
@@ -53,7 +51,7 @@ bool Save(QWidget& widget, const QDir& directory, const char* name) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  forms::Application application(argv[0]);
   if (argc != 2) {
     std::fprintf(stderr, "usage: tolvane-screenshots OUTPUT_DIRECTORY\n");
     return 2;
@@ -66,24 +64,24 @@ int main(int argc, char* argv[]) {
 
   TForm1 form;
   TAboutBoxDlg about;
-  form.show();
+  form.Window->Show();
   ProcessEventsFor(600);  // the first Refresh runs 100 ms after start
 
-  bool saved = Save(form, directory, "main-image.png");
-  form.PageControl1->setCurrentWidget(form.TabGeneral);
+  bool saved = Save(*form.Window, directory, "main-image.png");
+  form.PageControl1->SetActivePage(form.TabGeneral);
   ProcessEventsFor(50);
-  saved = Save(form, directory, "main-general.png") && saved;
-  about.show();
+  saved = Save(*form.Window, directory, "main-general.png") && saved;
+  about.Window->Show();
   ProcessEventsFor(50);
-  saved = Save(about, directory, "about.png") && saved;
-  about.hide();
+  saved = Save(*about.Window, directory, "about.png") && saved;
+  about.Window->SetVisible(false);
 
   // The R20 initialized: its identity in the USB group, the Image tab ready.
   if (!InitReader(form, "R20 -- HMX05:0")) return 1;
   ShowPage(form, form.TabGeneral);
-  saved = Save(form, directory, "main-general-usb.png") && saved;
+  saved = Save(*form.Window, directory, "main-general-usb.png") && saved;
   ShowPage(form, form.TabImage);
-  saved = Save(form, directory, "main-init.png") && saved;
+  saved = Save(*form.Window, directory, "main-init.png") && saved;
 
   // A captured fingerprint with its result line.
   if (!form.CaptureOnce()) {
@@ -91,16 +89,16 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   ProcessEventsFor(100);
-  saved = Save(form, directory, "main-capture.png") && saved;
+  saved = Save(*form.Window, directory, "main-capture.png") && saved;
 
   // A smart capture with its details. The page control that holds them lies
   // beyond the window's client area, so it is rendered on its own.
-  form.CheckBoxSmartCapture->setChecked(true);
+  form.CheckBoxSmartCapture->SetChecked(true);
   if (!form.CaptureOnce()) {
     std::fprintf(stderr, "tolvane-screenshots: the R20 made no smart capture\n");
     return 1;
   }
-  form.PageControl2->setCurrentWidget(form.TabSmartCapture);
+  form.PageControl2->SetActivePage(form.TabSmartCapture);
   ProcessEventsFor(100);
   saved = Save(*form.PageControl2, directory, "smart-capture.png") && saved;
 
@@ -112,11 +110,11 @@ int main(int argc, char* argv[]) {
     return 1;
   }
   ProcessEventsFor(100);
-  saved = Save(form, directory, "main-capture-small.png") && saved;
+  saved = Save(*form.Window, directory, "main-capture-small.png") && saved;
 
   // The parallel reader initialized: its port and mode in the parallel group.
   if (!InitReader(form, "Parallel -- HMP02:0")) return 1;
   ShowPage(form, form.TabGeneral);
-  saved = Save(form, directory, "main-general-parallel.png") && saved;
+  saved = Save(*form.Window, directory, "main-general-parallel.png") && saved;
   return saved ? 0 : 1;
 }

@@ -1,4 +1,4 @@
-#include "app/surface_page.h"
+#include "forms/qt/surface_page.h"
 
 #include <QChildEvent>
 #include <QImage>
@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/queued_call.h"
+#include "forms/qt/queued_call.h"
 
 TSurfacePage::TSurfacePage(QWidget* parent) : QWidget(parent) {
   // The surface covers the whole page, so nothing beneath needs repainting;
