@@ -1,0 +1,216 @@
+#include "simulator/windows/driver_control.h"
+
+#include <windows.h>
+#include <setupapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+#include "simulator/windows/driver/control_codes.h"
+
+namespace simwin {
+
+namespace {
+
+// The "System" setup class: a root device that belongs to no bus.
+constexpr GUID kSystemDeviceClass = {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+constexpr char kHardwareIds[] = "ROOT\\TOLVANESIM\0";  // a list: ends with an empty string
+constexpr auto kServiceWait = std::chrono::seconds(10);
+constexpr auto kPollPeriod = std::chrono::milliseconds(20);
+
+std::string SystemMessage(DWORD code) {
+  char text[256] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
+                                      sizeof text, nullptr);
+  std::string message(text, length);
+  while (!message.empty() && std::isspace(static_cast<unsigned char>(message.back()))) message.pop_back();
+  return "error " + std::to_string(code) + (message.empty() ? "" : " (" + message + ")");
+}
+
+// False, with "WHAT: error N (...)" of the calling thread's last error.
+bool Failed(const std::string& what, std::string& error) {
+  error = what + ": " + SystemMessage(GetLastError());
+  return false;
+}
+
+struct ServiceHandleCloser {
+  void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
+};
+using ServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
+
+struct DeviceSetCloser {
+  void operator()(HDEVINFO set) const { SetupDiDestroyDeviceInfoList(set); }
+};
+using DeviceSet = std::unique_ptr<std::remove_pointer_t<HDEVINFO>, DeviceSetCloser>;
+
+// Polls `done` until it holds or the service wait is over.
+template <typename Condition>
+bool WaitFor(Condition done) {
+  const auto end = std::chrono::steady_clock::now() + kServiceWait;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(kPollPeriod);
+  }
+  return true;
+}
+
+DWORD ServiceState(SC_HANDLE service) {
+  SERVICE_STATUS status{};
+  return QueryServiceStatus(service, &status) ? status.dwCurrentState : SERVICE_STOPPED;
+}
+
+// The root device that the driver's function device attaches to. It must
+// exist before the service starts: one made while the driver runs gets no
+// function device.
+bool CreateRootDevice(std::string& error) {
+  DeviceSet set(SetupDiCreateDeviceInfoList(&kSystemDeviceClass, nullptr));
+  if (set.get() == INVALID_HANDLE_VALUE) return Failed("cannot list devices", error);
+  SP_DEVINFO_DATA device{sizeof device, {}, 0, 0};
+  if (!SetupDiCreateDeviceInfoA(set.get(), kDriverRootDevice, &kSystemDeviceClass, "Tolvane simulated workstation",
+                                nullptr, 0, &device)) {
+    if (GetLastError() == ERROR_DEVINST_ALREADY_EXISTS) return true;
+    return Failed("cannot create the root device", error);
+  }
+  const auto* ids = reinterpret_cast<const BYTE*>(kHardwareIds);
+  const auto* service = reinterpret_cast<const BYTE*>(kDriverServiceName);
+  if (!SetupDiSetDeviceRegistryPropertyA(set.get(), &device, SPDRP_HARDWAREID, ids, sizeof kHardwareIds) ||
+      !SetupDiSetDeviceRegistryPropertyA(set.get(), &device, SPDRP_SERVICE, service,
+                                         static_cast<DWORD>(strlen(kDriverServiceName) + 1)) ||
+      !SetupDiCallClassInstaller(DIF_REGISTERDEVICE, set.get(), &device)) {
+    return Failed("cannot register the root device", error);
+  }
+  return true;
+}
+
+bool RemoveRootDevice(std::string& error) {
+  DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+  if (set.get() == INVALID_HANDLE_VALUE) return Failed("cannot list devices", error);
+  SP_DEVINFO_DATA device{sizeof device, {}, 0, 0};
+  if (!SetupDiOpenDeviceInfoA(set.get(), kDriverRootDevice, nullptr, 0, &device)) return true;
+  if (!SetupDiCallClassInstaller(DIF_REMOVE, set.get(), &device)) return Failed("cannot remove the root device", error);
+  return true;
+}
+
+bool StartService(SC_HANDLE service, std::string& error) {
+  if (!::StartServiceA(service, 0, nullptr) && GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
+    return Failed("cannot start the driver", error);
+  }
+  if (!WaitFor([&] { return ServiceState(service) == SERVICE_RUNNING; })) {
+    error = "the driver did not start within 10 s";
+    return false;
+  }
+  return true;
+}
+
+bool StopService(SC_HANDLE service, std::string& error) {
+  SERVICE_STATUS status{};
+  if (!ControlService(service, SERVICE_CONTROL_STOP, &status) && GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
+    return Failed("cannot stop the driver", error);
+  }
+  if (!WaitFor([&] { return ServiceState(service) == SERVICE_STOPPED; })) {
+    error = "the driver did not stop within 10 s";
+    return false;
+  }
+  return true;
+}
+
+// One request to the running driver's control device.
+bool SendToDriver(DWORD code, const TsimPlugRecord& record, const std::string& what, std::string& error) {
+  HANDLE control = CreateFileA(TSIM_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (control == INVALID_HANDLE_VALUE) return Failed("the driver is not running", error);
+  DWORD returned = 0;
+  const bool sent = DeviceIoControl(control, code, const_cast<TsimPlugRecord*>(&record), sizeof record, nullptr, 0,
+                                    &returned, nullptr);
+  const DWORD sendError = GetLastError();
+  CloseHandle(control);
+  SetLastError(sendError);
+  return sent || Failed(what, error);
+}
+
+// The record of reader NAME-INDEX, or false with the reason.
+bool ReaderIdRecord(const std::string& name, uint32_t index, TsimPlugRecord& record, std::string& error) {
+  record = TsimPlugRecord{};
+  if (name.empty() || name.size() >= sizeof record.name || index > 9) {
+    error = "not a reader: " + name + "-" + std::to_string(index);
+    return false;
+  }
+  std::transform(name.begin(), name.end(), record.name,
+                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+  record.index = index;
+  return true;
+}
+
+TsimPlugRecord ForeignRecord(uint16_t vendorId, uint16_t productId) {
+  TsimPlugRecord record{};
+  record.reader.vendorId = vendorId;
+  record.reader.productId = productId;
+  return record;
+}
+
+}  // namespace
+
+bool DriverInstallAndStart(const std::string& sysPath, std::string& error) {
+  ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  if (!manager) return Failed("cannot open the service manager", error);
+  ServiceHandle service(OpenServiceA(manager.get(), kDriverServiceName, SERVICE_ALL_ACCESS));
+  if (!service) {
+    service.reset(CreateServiceA(manager.get(), kDriverServiceName, "Tolvane simulated workstation driver",
+                                 SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                 sysPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+    if (!service) return Failed("cannot install the driver service", error);
+  } else if (!ChangeServiceConfigA(service.get(), SERVICE_NO_CHANGE, SERVICE_NO_CHANGE, SERVICE_NO_CHANGE,
+                                   sysPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
+    return Failed("cannot change the driver service", error);
+  }
+  return CreateRootDevice(error) && StartService(service.get(), error);
+}
+
+bool DriverStopAndRemove(std::string& error) {
+  // The root device goes first: while it exists the driver stays loaded.
+  if (!RemoveRootDevice(error)) return false;
+  ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
+  if (!manager) return Failed("cannot open the service manager", error);
+  ServiceHandle service(OpenServiceA(manager.get(), kDriverServiceName, SERVICE_ALL_ACCESS));
+  if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST || Failed("cannot open the driver service", error);
+  if (!StopService(service.get(), error)) return false;
+  return DeleteService(service.get()) || Failed("cannot remove the driver service", error);
+}
+
+bool DriverPlug(const ReaderRecord& reader, std::string& error) {
+  TsimPlugRecord record;
+  if (!ReaderIdRecord(reader.name, reader.index, record, error)) return false;
+  if (reader.serial.size() > TSIM_SERIAL_MAX_CHARACTERS) {
+    error = "a serial has at most 20 characters: " + reader.serial;
+    return false;
+  }
+  record.framework = reader.framework;
+  record.reader.type = reader.type;
+  record.reader.vendorId = reader.vendorId;
+  record.reader.productId = reader.productId;
+  record.reader.release = reader.release;
+  std::copy(reader.serial.begin(), reader.serial.end(), record.reader.serial);
+  return SendToDriver(TSIM_IOCTL_PLUG, record, "cannot plug " + reader.name + "-" + std::to_string(reader.index),
+                      error);
+}
+
+bool DriverUnplug(const std::string& name, uint32_t index, std::string& error) {
+  TsimPlugRecord record;
+  return ReaderIdRecord(name, index, record, error) &&
+         SendToDriver(TSIM_IOCTL_UNPLUG, record, "cannot unplug " + name + "-" + std::to_string(index), error);
+}
+
+bool DriverPlugForeign(uint16_t vendorId, uint16_t productId, std::string& error) {
+  return SendToDriver(TSIM_IOCTL_PLUG_FOREIGN, ForeignRecord(vendorId, productId), "cannot plug the foreign device",
+                      error);
+}
+
+bool DriverUnplugForeign(uint16_t vendorId, uint16_t productId, std::string& error) {
+  return SendToDriver(TSIM_IOCTL_UNPLUG_FOREIGN, ForeignRecord(vendorId, productId),
+                      "cannot unplug the foreign device", error);
+}
+
+}  // namespace simwin
