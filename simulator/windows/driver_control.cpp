@@ -24,8 +24,8 @@ constexpr auto kPollPeriod = std::chrono::milliseconds(20);
 
 std::string SystemMessage(DWORD code) {
   char text[256] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, text,
-                                      sizeof text, nullptr);
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                                      text, sizeof text, nullptr);
   std::string message(text, length);
   while (!message.empty() && std::isspace(static_cast<unsigned char>(message.back()))) message.pop_back();
   return "error " + std::to_string(code) + (message.empty() ? "" : " (" + message + ")");
@@ -175,7 +175,9 @@ bool DriverStopAndRemove(std::string& error) {
   ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS));
   if (!manager) return Failed("cannot open the service manager", error);
   ServiceHandle service(OpenServiceA(manager.get(), kDriverServiceName, SERVICE_ALL_ACCESS));
-  if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST || Failed("cannot open the driver service", error);
+  if (!service) {
+    return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST || Failed("cannot open the driver service", error);
+  }
   if (!StopService(service.get(), error)) return false;
   return DeleteService(service.get()) || Failed("cannot remove the driver service", error);
 }

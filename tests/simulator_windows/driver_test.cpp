@@ -44,6 +44,7 @@ TEST_F(DriverTest, ServesPathsOfPluggedReadersOfTheDirectChannelOnly) {
   DWORD returned = 0;
   EXPECT_TRUE(DeviceIoControl(device, driver_cases::kDescriptor, nullptr, 0, descriptor, 18, &returned, nullptr));
   EXPECT_FALSE(DeviceIoControl(stale, driver_cases::kDescriptor, nullptr, 0, descriptor, 18, &returned, nullptr));
+  EXPECT_EQ(GetLastError(), ERROR_DEVICE_NOT_CONNECTED);
   EXPECT_TRUE(CloseHandle(stale));
   EXPECT_TRUE(CloseHandle(device));
 }

@@ -108,36 +108,43 @@ static BOOLEAN ValidReader(const TsimPlugRecord* record) {
 }
 
 /* A reader unplugged while a handle stays open keeps its object, and with it
- * the name, until the handle closes; plugging the reader again takes the name
- * back, and the stale handle fails from then on. */
-static void DeleteStaleReader(const TsimPlugRecord* record) {
+ * the name, until the handle closes. */
+static PDEVICE_OBJECT UnpluggedReader(const TsimPlugRecord* record) {
   for (PDEVICE_OBJECT device = driverObject->DeviceObject; device; device = device->NextDevice) {
-    ReaderExtension* reader = device->DeviceExtension;
-    if (reader->kind == kReaderDevice && reader->unplugged == kUnplugged && reader->record.index == record->index &&
+    const ReaderExtension* reader = device->DeviceExtension;
+    if (reader->kind == kReaderDevice && reader->unplugged && reader->record.index == record->index &&
         RtlCompareMemory(reader->record.name, record->name, TSIM_READER_NAME_CAPACITY) == TSIM_READER_NAME_CAPACITY) {
-      InterlockedExchange(&reader->unplugged, kDeleted);
-      IoDeleteDevice(device);
-      return;
+      return device;
     }
   }
+  return NULL;
+}
+
+static void Release(PDEVICE_OBJECT object) {
+  ReaderExtension* reader = object->DeviceExtension;
+  reader->unplugged = TRUE;
+  if (reader->handles == 0) IoDeleteDevice(object);
 }
 
 static NTSTATUS CreateReaderDevice(Attached* device) {
   Name deviceName, linkName;
-  PDEVICE_OBJECT object = NULL;
   ReaderName(&deviceName, "\\Device\\", &device->record);
   ReaderName(&linkName, "\\DosDevices\\", &device->record);
-  DeleteStaleReader(&device->record);
-  NTSTATUS status = IoCreateDevice(driverObject, sizeof(ReaderExtension), &deviceName.string, FILE_DEVICE_UNKNOWN,
-                                   FILE_DEVICE_SECURE_OPEN, FALSE, &object);
-  if (!NT_SUCCESS(status)) return status;
+  PDEVICE_OBJECT object = UnpluggedReader(&device->record);
+  if (!object) {
+    const NTSTATUS status = IoCreateDevice(driverObject, sizeof(ReaderExtension), &deviceName.string,
+                                           FILE_DEVICE_UNKNOWN, FILE_DEVICE_SECURE_OPEN, FALSE, &object);
+    if (!NT_SUCCESS(status)) return status;
+    RtlZeroMemory(object->DeviceExtension, sizeof(ReaderExtension));
+    ((ReaderExtension*)object->DeviceExtension)->kind = kReaderDevice;
+  }
   ReaderExtension* reader = object->DeviceExtension;
-  RtlZeroMemory(reader, sizeof *reader);
-  reader->kind = kReaderDevice;
   reader->record = device->record;
-  status = IoCreateSymbolicLink(&linkName.string, &deviceName.string);
+  reader->unplugged = FALSE;
+  ++reader->plugging;
+  const NTSTATUS status = IoCreateSymbolicLink(&linkName.string, &deviceName.string);
   if (!NT_SUCCESS(status)) {
-    IoDeleteDevice(object);
+    Release(object);
     return status;
   }
   object->Flags &= ~DO_DEVICE_INITIALIZING;
@@ -147,19 +154,17 @@ static NTSTATUS CreateReaderDevice(Attached* device) {
 
 static void DeleteReaderDevice(Attached* device) {
   Name linkName;
-  ReaderExtension* reader = device->reader->DeviceExtension;
   ReaderName(&linkName, "\\DosDevices\\", &device->record);
   IoDeleteSymbolicLink(&linkName.string);
-  InterlockedExchange(&reader->unplugged, kUnplugged);
-  if (reader->handles == 0) IoDeleteDevice(device->reader);
+  Release(device->reader);
   device->reader = NULL;
 }
 
 static NTSTATUS EnableInterface(Attached* device) {
   Name reference;
   ReferenceString(&reference, device);
-  NTSTATUS status = IoRegisterDeviceInterface(rootDevice, &kUsbDeviceInterface, &reference.string,
-                                              &device->interfaceName);
+  NTSTATUS status =
+      IoRegisterDeviceInterface(rootDevice, &kUsbDeviceInterface, &reference.string, &device->interfaceName);
   if (!NT_SUCCESS(status)) return status;
   status = SetDeviceInterfaceState(&device->interfaceName, TRUE);
   if (!NT_SUCCESS(status)) RtlFreeUnicodeString(&device->interfaceName);
@@ -267,12 +272,13 @@ NTSTATUS AttachedDevicesControl(ULONG code, const void* input, ULONG inputSize) 
   return status;
 }
 
-NTSTATUS ReaderOpened(PDEVICE_OBJECT device) {
+NTSTATUS ReaderOpened(PDEVICE_OBJECT device, PFILE_OBJECT file) {
   ReaderExtension* reader = device->DeviceExtension;
   NTSTATUS status = STATUS_DEVICE_NOT_CONNECTED;
   Lock();
   if (!reader->unplugged) {
     ++reader->handles;
+    file->FsContext = (PVOID)(ULONG_PTR)reader->plugging;
     status = STATUS_SUCCESS;
   }
   Unlock();
@@ -282,6 +288,15 @@ NTSTATUS ReaderOpened(PDEVICE_OBJECT device) {
 void ReaderClosed(PDEVICE_OBJECT device) {
   ReaderExtension* reader = device->DeviceExtension;
   Lock();
-  if (--reader->handles == 0 && reader->unplugged == kUnplugged) IoDeleteDevice(device);
+  if (--reader->handles == 0 && reader->unplugged) IoDeleteDevice(device);
   Unlock();
+}
+
+BOOLEAN ReaderOfHandle(PDEVICE_OBJECT device, PFILE_OBJECT file, TsimUsbReader* usb) {
+  const ReaderExtension* reader = device->DeviceExtension;
+  Lock();
+  const BOOLEAN attached = !reader->unplugged && file->FsContext == (PVOID)(ULONG_PTR)reader->plugging;
+  if (attached) *usb = reader->record.reader;
+  Unlock();
+  return attached;
 }

@@ -14,14 +14,14 @@ typedef enum DeviceKind {
   kReaderDevice,  /* \Device\NAME-N */
 } DeviceKind;
 
-/* A reader's object outlives its unplugging while a handle is open; every
- * call on that handle fails. */
-enum { kAttached, kUnplugged, kDeleted /* its name was taken by the reader plugged again */ };
-
+/* A reader's object outlives its unplugging while a handle is open, and is
+ * taken back when the reader is plugged again; a handle serves only the
+ * plugging it was opened in. */
 typedef struct ReaderExtension {
   DeviceKind kind;
-  volatile LONG unplugged; /* kAttached, kUnplugged or kDeleted */
-  LONG handles;            /* open handles; the last one to close deletes an unplugged reader's object */
+  BOOLEAN unplugged;
+  LONG handles;   /* open handles; the last one to close deletes an unplugged reader's object */
+  ULONG plugging; /* counts the pluggings of this object */
   TsimPlugRecord record;
 } ReaderExtension;
 
@@ -36,8 +36,10 @@ void AttachedDevicesInit(PDRIVER_OBJECT driver);
 void AttachedDevicesStarted(PDEVICE_OBJECT physicalDevice);
 void AttachedDevicesRemoveAll(void); /* every device goes: the root device is removed */
 NTSTATUS AttachedDevicesControl(ULONG code, const void* input, ULONG inputSize);
-NTSTATUS ReaderOpened(PDEVICE_OBJECT device);
+NTSTATUS ReaderOpened(PDEVICE_OBJECT device, PFILE_OBJECT file);
 void ReaderClosed(PDEVICE_OBJECT device);
+/* The reader a handle reaches; false once it was unplugged. */
+BOOLEAN ReaderOfHandle(PDEVICE_OBJECT device, PFILE_OBJECT file, TsimUsbReader* reader);
 
 /* interface_state.c */
 NTSTATUS SetDeviceInterfaceState(PUNICODE_STRING name, BOOLEAN enable);

@@ -15,7 +15,9 @@ static NTSTATUS Complete(PIRP irp, NTSTATUS status, ULONG_PTR information) {
 }
 
 static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp) {
-  return Complete(irp, KindOf(device) == kReaderDevice ? ReaderOpened(device) : STATUS_SUCCESS, 0);
+  NTSTATUS status = STATUS_SUCCESS;
+  if (KindOf(device) == kReaderDevice) status = ReaderOpened(device, IoGetCurrentIrpStackLocation(irp)->FileObject);
+  return Complete(irp, status, 0);
 }
 
 static NTSTATUS DispatchClose(PDEVICE_OBJECT device, PIRP irp) {

@@ -3,15 +3,15 @@
 #include "simulator/windows/driver/driver.h"
 
 NTSTATUS ReaderControl(PDEVICE_OBJECT device, PIRP irp, ULONG_PTR* answered) {
-  const ReaderExtension* reader = device->DeviceExtension;
   const PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
   const ULONG code = stack->Parameters.DeviceIoControl.IoControlCode;
   const ULONG inputSize = stack->Parameters.DeviceIoControl.InputBufferLength;
   const ULONG outputSize = stack->Parameters.DeviceIoControl.OutputBufferLength;
   const uint8_t* input = irp->AssociatedIrp.SystemBuffer;
   uint8_t* output = NULL;
+  TsimUsbReader reader;
   *answered = 0;
-  if (reader->unplugged != kAttached) return STATUS_DEVICE_NOT_CONNECTED;
+  if (!ReaderOfHandle(device, stack->FileObject, &reader)) return STATUS_DEVICE_NOT_CONNECTED;
   switch (code & 3) {
     case METHOD_BUFFERED:
       output = irp->AssociatedIrp.SystemBuffer;
@@ -29,7 +29,7 @@ NTSTATUS ReaderControl(PDEVICE_OBJECT device, PIRP irp, ULONG_PTR* answered) {
       return STATUS_INVALID_DEVICE_REQUEST;
   }
   size_t size = 0;
-  switch (TsimAnswerControl(&reader->record.reader, code, input, inputSize, output, outputSize, &size)) {
+  switch (TsimAnswerControl(&reader, code, input, inputSize, output, outputSize, &size)) {
     case TSIM_ANSWERED:
       *answered = size;
       return STATUS_SUCCESS;
