@@ -85,7 +85,8 @@ class NotifiedWindow {
     const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
     if (self && message == WM_DEVICECHANGE && (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE) &&
         header && header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE) {
-      self->notices_.push_back({wParam, InterfaceName(reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam))});
+      const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_A*>(lParam);
+      self->notices_.push_back({wParam, InterfaceName(record)});
       return TRUE;
     }
     return DefWindowProcA(window, message, wParam, lParam);
@@ -125,8 +126,8 @@ TEST_F(DeviceNotificationTest, ArrivalAndRemovalNameTheDevice) {
     std::function<void()> plug, unplug;
     const char* ids;  // what the interface name carries
   } cases[] = {
-      {"a reader of the direct channel", [&] { Plug(driver_cases::kHmx05); },
-       [] { Unplug(driver_cases::kHmx05); }, "VID_2F3D&PID_2200"},
+      {"a reader of the direct channel", [&] { Plug(driver_cases::kHmx05); }, [] { Unplug(driver_cases::kHmx05); },
+       "VID_2F3D&PID_2200"},
       {"a reader the framework serves", [&] { Plug(kServed, /*framework=*/true); }, [&] { Unplug(kServed); },
        "VID_2F3D&PID_0330"},
       {"another maker's device", [&] { PlugForeign(0x046D, 0xC52B); }, [] { UnplugForeign(0x046D, 0xC52B); },
@@ -138,6 +139,8 @@ TEST_F(DeviceNotificationTest, ArrivalAndRemovalNameTheDevice) {
     const Notice arrival = window.Next();
     EXPECT_EQ(arrival.event, DBT_DEVICEARRIVAL) << arrival.name;
     EXPECT_NE(Upper(arrival.name).find(c.ids), std::string::npos) << arrival.name;
+    // What the utility looks for: only the family's devices carry its vendor id.
+    EXPECT_EQ(Upper(arrival.name).find("VID_2F3D") != std::string::npos, std::string(c.ids).starts_with("VID_2F3D"));
     c.unplug();
     const Notice removal = window.Next();
     EXPECT_EQ(removal.event, DBT_DEVICEREMOVECOMPLETE) << removal.name;
