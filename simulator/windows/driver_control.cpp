@@ -63,10 +63,11 @@ DWORD ServiceState(SC_HANDLE service) {
   return QueryServiceStatus(service, &status) ? status.dwCurrentState : SERVICE_STOPPED;
 }
 
-// The root device that the driver's function device attaches to. It must
-// exist before the service starts: one made while the driver runs gets no
-// function device.
-bool CreateRootDevice(std::string& error) {
+// The root device that the driver's function device attaches to; `created`
+// tells whether it is new. It must exist before the service starts: one made
+// while the driver runs gets no function device.
+bool CreateRootDevice(bool& created, std::string& error) {
+  created = false;
   DeviceSet set(SetupDiCreateDeviceInfoList(&kSystemDeviceClass, nullptr));
   if (set.get() == INVALID_HANDLE_VALUE) return Failed("cannot list devices", error);
   SP_DEVINFO_DATA device{sizeof device, {}, 0, 0};
@@ -75,6 +76,7 @@ bool CreateRootDevice(std::string& error) {
     if (GetLastError() == ERROR_DEVINST_ALREADY_EXISTS) return true;
     return Failed("cannot create the root device", error);
   }
+  created = true;
   const auto* ids = reinterpret_cast<const BYTE*>(kHardwareIds);
   const auto* service = reinterpret_cast<const BYTE*>(kDriverServiceName);
   if (!SetupDiSetDeviceRegistryPropertyA(set.get(), &device, SPDRP_HARDWAREID, ids, sizeof kHardwareIds) ||
@@ -166,7 +168,11 @@ bool DriverInstallAndStart(const std::string& sysPath, std::string& error) {
                                    sysPath.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr)) {
     return Failed("cannot change the driver service", error);
   }
-  return CreateRootDevice(error) && StartService(service.get(), error);
+  bool created = false;
+  if (!CreateRootDevice(created, error)) return false;
+  // A driver that runs without its root device serves nothing: it starts again.
+  if (created && ServiceState(service.get()) != SERVICE_STOPPED && !StopService(service.get(), error)) return false;
+  return StartService(service.get(), error);
 }
 
 bool DriverStopAndRemove(std::string& error) {

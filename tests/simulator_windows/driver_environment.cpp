@@ -20,6 +20,8 @@ class DriverEnvironment : public testing::Environment {
   void SetUp() override {
     std::string error;
     ASSERT_TRUE(simwin::DriverInstallAndStart(DriverFile(), error)) << error;
+    // As a workstation script does when it runs again.
+    ASSERT_TRUE(simwin::DriverInstallAndStart(DriverFile(), error)) << error;
   }
   void TearDown() override {
     std::string error;
