@@ -15,14 +15,14 @@ inline constexpr const char* kDriverRootDevice = "ROOT\\TOLVANESIM\\0000";
 
 // An attached reader as the driver serves it.
 struct ReaderRecord {
-  std::string name;         // device-path name ("HMX05"), at most 7 characters
-  uint32_t index = 0;       // 0..9
-  uint16_t type = 0;        // reader generation, 3..7
+  std::string name;    // device-path name ("HMX05"), at most 7 characters
+  uint32_t index = 0;  // 0..9
+  uint16_t type = 0;   // reader generation, 3..7
   uint16_t vendorId = 0x2F3D;
   uint16_t productId = 0;
   uint16_t release = 0;
-  std::string serial;       // at most 20 characters
-  bool framework = false;   // served by the biometric framework: an interface, no device path
+  std::string serial;      // at most 20 characters
+  bool framework = false;  // served by the biometric framework: an interface, no device path
 };
 
 // Installs the driver file `sysPath` (a Windows path) as the service, or points

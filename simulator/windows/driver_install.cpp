@@ -1,16 +1,16 @@
+// Installing, starting, stopping and removing the driver: its service and its root device.
 #include "simulator/windows/driver_control.h"
 
 #include <windows.h>
 #include <setupapi.h>
 
-#include <algorithm>
-#include <cctype>
 #include <chrono>
 #include <cstring>
 #include <memory>
 #include <thread>
+#include <type_traits>
 
-#include "simulator/windows/driver/control_codes.h"
+#include "simulator/windows/system_error.h"
 
 namespace simwin {
 
@@ -21,21 +21,6 @@ constexpr GUID kSystemDeviceClass = {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x
 constexpr char kHardwareIds[] = "ROOT\\TOLVANESIM\0";  // a list: ends with an empty string
 constexpr auto kServiceWait = std::chrono::seconds(10);
 constexpr auto kPollPeriod = std::chrono::milliseconds(20);
-
-std::string SystemMessage(DWORD code) {
-  char text[256] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                      text, sizeof text, nullptr);
-  std::string message(text, length);
-  while (!message.empty() && std::isspace(static_cast<unsigned char>(message.back()))) message.pop_back();
-  return "error " + std::to_string(code) + (message.empty() ? "" : " (" + message + ")");
-}
-
-// False, with "WHAT: error N (...)" of the calling thread's last error.
-bool Failed(const std::string& what, std::string& error) {
-  error = what + ": " + SystemMessage(GetLastError());
-  return false;
-}
 
 struct ServiceHandleCloser {
   void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
@@ -120,39 +105,6 @@ bool StopService(SC_HANDLE service, std::string& error) {
   return true;
 }
 
-// One request to the running driver's control device.
-bool SendToDriver(DWORD code, const TsimPlugRecord& record, const std::string& what, std::string& error) {
-  HANDLE control = CreateFileA(TSIM_CONTROL_PATH, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (control == INVALID_HANDLE_VALUE) return Failed("the driver is not running", error);
-  DWORD returned = 0;
-  const bool sent = DeviceIoControl(control, code, const_cast<TsimPlugRecord*>(&record), sizeof record, nullptr, 0,
-                                    &returned, nullptr);
-  const DWORD sendError = GetLastError();
-  CloseHandle(control);
-  SetLastError(sendError);
-  return sent || Failed(what, error);
-}
-
-// The record of reader NAME-INDEX, or false with the reason.
-bool ReaderIdRecord(const std::string& name, uint32_t index, TsimPlugRecord& record, std::string& error) {
-  record = TsimPlugRecord{};
-  if (name.empty() || name.size() >= sizeof record.name || index > 9) {
-    error = "not a reader: " + name + "-" + std::to_string(index);
-    return false;
-  }
-  std::transform(name.begin(), name.end(), record.name,
-                 [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
-  record.index = index;
-  return true;
-}
-
-TsimPlugRecord ForeignRecord(uint16_t vendorId, uint16_t productId) {
-  TsimPlugRecord record{};
-  record.reader.vendorId = vendorId;
-  record.reader.productId = productId;
-  return record;
-}
-
 }  // namespace
 
 bool DriverInstallAndStart(const std::string& sysPath, std::string& error) {
@@ -186,39 +138,6 @@ bool DriverStopAndRemove(std::string& error) {
   }
   if (!StopService(service.get(), error)) return false;
   return DeleteService(service.get()) || Failed("cannot remove the driver service", error);
-}
-
-bool DriverPlug(const ReaderRecord& reader, std::string& error) {
-  TsimPlugRecord record;
-  if (!ReaderIdRecord(reader.name, reader.index, record, error)) return false;
-  if (reader.serial.size() > TSIM_SERIAL_MAX_CHARACTERS) {
-    error = "a serial has at most 20 characters: " + reader.serial;
-    return false;
-  }
-  record.framework = reader.framework;
-  record.reader.type = reader.type;
-  record.reader.vendorId = reader.vendorId;
-  record.reader.productId = reader.productId;
-  record.reader.release = reader.release;
-  std::copy(reader.serial.begin(), reader.serial.end(), record.reader.serial);
-  return SendToDriver(TSIM_IOCTL_PLUG, record, "cannot plug " + reader.name + "-" + std::to_string(reader.index),
-                      error);
-}
-
-bool DriverUnplug(const std::string& name, uint32_t index, std::string& error) {
-  TsimPlugRecord record;
-  return ReaderIdRecord(name, index, record, error) &&
-         SendToDriver(TSIM_IOCTL_UNPLUG, record, "cannot unplug " + name + "-" + std::to_string(index), error);
-}
-
-bool DriverPlugForeign(uint16_t vendorId, uint16_t productId, std::string& error) {
-  return SendToDriver(TSIM_IOCTL_PLUG_FOREIGN, ForeignRecord(vendorId, productId), "cannot plug the foreign device",
-                      error);
-}
-
-bool DriverUnplugForeign(uint16_t vendorId, uint16_t productId, std::string& error) {
-  return SendToDriver(TSIM_IOCTL_UNPLUG_FOREIGN, ForeignRecord(vendorId, productId),
-                      "cannot unplug the foreign device", error);
 }
 
 }  // namespace simwin
