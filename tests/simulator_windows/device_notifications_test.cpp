@@ -3,6 +3,8 @@
 // WM_DEVICECHANGE from the system's own device manager.
 #include <windows.h>
 #include <dbt.h>
+#include <initguid.h>
+#include <usbiodef.h>
 
 #include <cctype>
 #include <chrono>
@@ -15,7 +17,6 @@
 
 namespace {
 
-constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr size_t kFilterSize = 288;
 
 struct Notice {
@@ -54,7 +55,7 @@ class NotifiedWindow {
     DEV_BROADCAST_DEVICEINTERFACE_A head{};
     head.dbcc_size = kFilterSize;
     head.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    head.dbcc_classguid = kUsbDeviceInterface;
+    head.dbcc_classguid = GUID_DEVINTERFACE_USB_DEVICE;
     alignas(DEV_BROADCAST_DEVICEINTERFACE_A) uint8_t filter[kFilterSize] = {};
     std::memcpy(filter, &head, offsetof(DEV_BROADCAST_DEVICEINTERFACE_A, dbcc_name));
     notify_ = RegisterDeviceNotificationA(window_, filter, DEVICE_NOTIFY_WINDOW_HANDLE);

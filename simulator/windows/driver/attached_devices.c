@@ -3,6 +3,9 @@
  * direct channel the device object \Device\NAME-N with its link. */
 #include "simulator/windows/driver/driver.h"
 
+#include <initguid.h> /* defines the GUID usbiodef.h declares, here */
+#include <usbiodef.h>
+
 #define MAX_ATTACHED 64
 #define NAME_CAPACITY 64
 
@@ -13,8 +16,6 @@ typedef struct Attached {
   PDEVICE_OBJECT reader;        /* the direct channel's device object, or NULL */
   UNICODE_STRING interfaceName; /* the enabled USB device interface */
 } Attached;
-
-static const GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 
 static PDRIVER_OBJECT driverObject;
 static PDEVICE_OBJECT rootDevice; /* set while the root device is started */
@@ -164,7 +165,7 @@ static NTSTATUS EnableInterface(Attached* device) {
   Name reference;
   ReferenceString(&reference, device);
   NTSTATUS status =
-      IoRegisterDeviceInterface(rootDevice, &kUsbDeviceInterface, &reference.string, &device->interfaceName);
+      IoRegisterDeviceInterface(rootDevice, &GUID_DEVINTERFACE_USB_DEVICE, &reference.string, &device->interfaceName);
   if (!NT_SUCCESS(status)) return status;
   status = SetDeviceInterfaceState(&device->interfaceName, TRUE);
   if (!NT_SUCCESS(status)) RtlFreeUnicodeString(&device->interfaceName);
