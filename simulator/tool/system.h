@@ -16,6 +16,12 @@ void TellDriverUnplugged(std::string_view name, uint32_t index);
 void TellDriverPluggedForeign(ForeignDevice device);
 void TellDriverUnpluggedForeign(ForeignDevice device);
 
+// `driver start`: installs and starts the kernel driver's service, and plugs
+// every attached device into it; `driver stop` removes it. Windows only: on
+// Linux the stand-in serves whenever a program asks. Throw MachineError.
+void StartKernelDriver();
+void StopKernelDriver();
+
 // Whether the machine's profile decides the platform id, 64-bit and remote
 // session the program sees. On Windows the system reports them itself.
 bool ProfileDecidesSystemFacts();

@@ -1,4 +1,5 @@
 // On Linux the stand-ins read the machine's files: nothing more to tell.
+#include "simulator/machine/files.h"
 #include "simulator/tool/system.h"
 
 namespace sim {
@@ -7,6 +8,9 @@ void TellDriverPlugged(const Reader&) {}
 void TellDriverUnplugged(std::string_view, uint32_t) {}
 void TellDriverPluggedForeign(ForeignDevice) {}
 void TellDriverUnpluggedForeign(ForeignDevice) {}
+
+void StartKernelDriver() { throw MachineError("the machine's kernel driver always runs on Linux"); }
+void StopKernelDriver() { throw MachineError("the machine's kernel driver always runs on Linux"); }
 
 bool ProfileDecidesSystemFacts() { return true; }
 

@@ -3,16 +3,74 @@
 #include <stdexcept>
 #include <string>
 
+#include "simulator/machine/files.h"
 #include "simulator/tool/system.h"
+#include "simulator/windows/driver_control.h"
 
 namespace sim {
 
-// The running kernel driver's control comes with the driver itself; until then
-// plugging changes the bus alone, which the modules and the framework read.
-void TellDriverPlugged(const Reader&) {}
-void TellDriverUnplugged(std::string_view, uint32_t) {}
-void TellDriverPluggedForeign(ForeignDevice) {}
-void TellDriverUnpluggedForeign(ForeignDevice) {}
+namespace {
+
+// Whether the kernel driver's service runs in this prefix. A machine without
+// it (a test's) has only the bus, which the modules and the framework read.
+bool DriverRuns() {
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+  if (!manager) return false;
+  SC_HANDLE service = OpenServiceA(manager, simwin::kDriverServiceName, SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status{};
+  const bool runs = service && QueryServiceStatus(service, &status) && status.dwCurrentState == SERVICE_RUNNING;
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return runs;
+}
+
+void Told(bool done, const std::string& error) {
+  if (!done) throw MachineError("the kernel driver did not follow: " + error);
+}
+
+}  // namespace
+
+void TellDriverPlugged(const Reader& reader) {
+  if (reader.IsParallel() || !DriverRuns()) return;
+  const simwin::ReaderRecord record{reader.name, reader.index, reader.type, reader.vendorId,
+                                    reader.productId, reader.release, reader.serial, reader.framework};
+  std::string error;
+  Told(simwin::DriverPlug(record, error), error);
+}
+
+void TellDriverUnplugged(std::string_view name, uint32_t index) {
+  const ReaderModel* model = FindReaderModel(name);
+  if ((model && model->type == 1) || !DriverRuns()) return;
+  std::string error;
+  Told(simwin::DriverUnplug(std::string(name), index, error), error);
+}
+
+void TellDriverPluggedForeign(ForeignDevice device) {
+  if (!DriverRuns()) return;
+  std::string error;
+  Told(simwin::DriverPlugForeign(device.vendorId, device.productId, error), error);
+}
+
+void TellDriverUnpluggedForeign(ForeignDevice device) {
+  if (!DriverRuns()) return;
+  std::string error;
+  Told(simwin::DriverUnplugForeign(device.vendorId, device.productId, error), error);
+}
+
+void StartKernelDriver() {
+  char program[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, program, MAX_PATH);
+  const std::string folder = std::string(program, length).substr(0, std::string(program, length).find_last_of('\\'));
+  std::string error;
+  Told(simwin::DriverInstallAndStart(folder + "\\tolvanesim.sys", error), error);
+  for (const Reader& reader : ListReaders()) TellDriverPlugged(reader);
+  for (const ForeignDevice& device : ListForeignDevices()) TellDriverPluggedForeign(device);
+}
+
+void StopKernelDriver() {
+  std::string error;
+  Told(simwin::DriverStopAndRemove(error), error);
+}
 
 bool ProfileDecidesSystemFacts() { return false; }
 

@@ -282,6 +282,8 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   install->add_option("--version", args.version, "version A.B.C.D");
   CLI::App* remove = driver->add_subcommand("remove", "remove a driver module or kernel driver file");
   remove->add_option("file", args.file, "file name")->required();
+  CLI::App* start = driver->add_subcommand("start", "Windows: install and start the kernel driver, plug the attached devices into it");
+  CLI::App* stop = driver->add_subcommand("stop", "Windows: stop and remove the kernel driver");
 
   CLI::App* os = app.add_subcommand("os", "change the Windows the machine runs");
   os->add_option("--version", args.version, "MAJOR.MINOR");
@@ -356,6 +358,10 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
       InstallDriver(args);
     } else if (*remove) {
       RemoveDriverFile(args.file);
+    } else if (*start) {
+      StartKernelDriver();
+    } else if (*stop) {
+      StopKernelDriver();
     } else if (*os) {
       Os(args, out);
     } else if (*configure) {

@@ -3,9 +3,12 @@
 #include <windows.h>
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 #include <vector>
 
+#include "device/enumeration.h"
+#include "simulator/tool/tool.h"
 #include "tests/simulator_modules/libraries/module_library.h"
 
 namespace {
@@ -89,6 +92,30 @@ TEST_F(ModuleLibraryTest, ALiveImageIsDrawnIntoTheWindowsDeviceContextPixelForPi
     EXPECT_EQ(GetPixel(dc, at.x, at.y), RGB(gray, gray, gray)) << at.x << "," << at.y;
   }
   ReleaseDC(window.Handle(), dc);
+}
+
+// The device layer against the whole simulated world: the kernel driver's
+// device paths, winbio.dll's units and the parallel module.
+TEST_F(ModuleLibraryTest, EnumerateDevicesListsTheDefaultMachinesReadersNewestFirst) {
+  UseMachine(/*empty=*/false);
+  std::ostringstream out, err;
+  ASSERT_EQ(sim::RunTool({"driver", "start"}, out, err), 0) << err.str();
+  int count = 0;
+  DeviceEntry* table = nullptr;
+  EXPECT_EQ(EnumerateDevices(&count, &table, 0), 0);
+  struct Expected {
+    uint16_t type, productId;
+  };
+  const Expected expected[] = {{kReaderHmx06, 0x2201}, {kReaderHmx05, 0x2200}, {kReaderHmx04, 0x0330},
+                               {kReaderParallel, 0}};
+  ASSERT_EQ(count, 4);
+  for (int i = 0; i < count; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(table[i].type, expected[i].type);
+    EXPECT_EQ(table[i].index, 0);
+    EXPECT_EQ(table[i].productId, expected[i].productId);
+  }
+  ASSERT_EQ(sim::RunTool({"driver", "stop"}, out, err), 0) << err.str();
 }
 
 }  // namespace
