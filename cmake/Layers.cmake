@@ -45,3 +45,16 @@ function(tolvane_add_layer folder)
   add_subdirectory(${folder})
   set_directory_properties(PROPERTIES INCLUDE_DIRECTORIES "${parent_includes}")
 endfunction()
+
+# tolvane_system_sources(VARIABLE FOLDER)
+#   The .cpp files of FOLDER for the system being built for: a file named
+#   *_linux.cpp builds only for Linux, *_windows.cpp only for Windows.
+function(tolvane_system_sources variable folder)
+  file(GLOB sources CONFIGURE_DEPENDS ${folder}/*.cpp)
+  if(WIN32)
+    list(FILTER sources EXCLUDE REGEX "_linux\\.cpp$")
+  else()
+    list(FILTER sources EXCLUDE REGEX "_windows\\.cpp$")
+  endif()
+  set(${variable} ${sources} PARENT_SCOPE)
+endfunction()

@@ -13,6 +13,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Wine keeps its prefix (the C: drive and the registry) under the build folder,
-# so no build touches the user's ~/.wine. Mono and Gecko are not wanted.
-set(CMAKE_CROSSCOMPILING_EMULATOR
-    env WINEPREFIX=${CMAKE_BINARY_DIR}/wine WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wine)
+# so no build touches the user's ~/.wine.
+get_filename_component(tolvane_scripts ${CMAKE_CURRENT_LIST_DIR}/../scripts ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${tolvane_scripts}/wine-run ${CMAKE_BINARY_DIR}/wine)

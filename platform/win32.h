@@ -68,6 +68,7 @@ typedef intptr_t(WINAPI* FARPROC)();
 
 // ---- errors --------------------------------------------------------------
 #define ERROR_SUCCESS 0u
+#define ERROR_INVALID_FUNCTION 1u
 #define ERROR_FILE_NOT_FOUND 2u
 #define ERROR_PATH_NOT_FOUND 3u
 #define ERROR_ACCESS_DENIED 5u
@@ -83,6 +84,7 @@ typedef intptr_t(WINAPI* FARPROC)();
 #define ERROR_ALREADY_EXISTS 183u
 #define ERROR_BAD_EXE_FORMAT 193u
 #define ERROR_NOT_OWNER 288u
+#define ERROR_DEVICE_NOT_CONNECTED 1167u
 #define ERROR_RESOURCE_TYPE_NOT_FOUND 1813u
 
 // ---- records ---------------------------------------------------------------

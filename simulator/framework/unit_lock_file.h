@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/winbio_types.h"
+#include "simulator/machine/files.h"
 
 namespace winbio {
 
@@ -11,14 +12,11 @@ class UnitLockFile {
  public:
   // Takes the unit's lock without waiting; Held() tells whether it was free.
   explicit UnitLockFile(WINBIO_UNIT_ID unitId);
-  ~UnitLockFile();
-  UnitLockFile(const UnitLockFile&) = delete;
-  UnitLockFile& operator=(const UnitLockFile&) = delete;
 
-  bool Held() const { return fd_ >= 0; }
+  bool Held() const { return lock_.Held(); }
 
  private:
-  int fd_ = -1;
+  sim::FileLock lock_;
 };
 
 }  // namespace winbio

@@ -24,9 +24,16 @@ std::span<Byte> BufferOf(Byte* buffer, SIZE_T size) {
 
 }  // namespace
 
+// The framework's entry points, found by name with GetProcAddress.
+#ifdef _WIN32
+#define WINBIO_EXPORT __declspec(dllexport)
+#else
+#define WINBIO_EXPORT
+#endif
+
 extern "C" {
 
-HRESULT WINAPI WinBioOpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,
+WINBIO_EXPORT HRESULT WINAPI WinBioOpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE poolType,
                                  WINBIO_SESSION_FLAGS /*flags*/, WINBIO_UNIT_ID* unitArray, SIZE_T unitCount,
                                  GUID* /*databaseId*/, WINBIO_SESSION_HANDLE* sessionHandle) {
   if (!sessionHandle) return winbio::kNullPointer;
@@ -39,11 +46,11 @@ HRESULT WINAPI WinBioOpenSession(WINBIO_BIOMETRIC_TYPE factor, WINBIO_POOL_TYPE 
   return winbio::kOk;
 }
 
-HRESULT WINAPI WinBioCloseSession(WINBIO_SESSION_HANDLE sessionHandle) {
+WINBIO_EXPORT HRESULT WINAPI WinBioCloseSession(WINBIO_SESSION_HANDLE sessionHandle) {
   return winbio::CloseSession(sessionHandle) ? winbio::kOk : winbio::kInvalidHandle;
 }
 
-HRESULT WINAPI WinBioEnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** unitSchemaArray,
+WINBIO_EXPORT HRESULT WINAPI WinBioEnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNIT_SCHEMA** unitSchemaArray,
                                         SIZE_T* unitCount) {
   if (!unitSchemaArray || !unitCount) return winbio::kNullPointer;
   *unitSchemaArray = nullptr;
@@ -60,13 +67,13 @@ HRESULT WINAPI WinBioEnumBiometricUnits(WINBIO_BIOMETRIC_TYPE factor, WINBIO_UNI
   return winbio::kOk;
 }
 
-HRESULT WINAPI WinBioFree(PVOID address) {
+WINBIO_EXPORT HRESULT WINAPI WinBioFree(PVOID address) {
   if (!address) return winbio::kNullPointer;
   std::free(address);
   return winbio::kOk;
 }
 
-HRESULT WINAPI WinBioLockUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId) {
+WINBIO_EXPORT HRESULT WINAPI WinBioLockUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId) {
   if (!winbio::IsSession(sessionHandle)) return winbio::kInvalidHandle;
   if (!winbio::ReaderOfUnit(unitId)) return winbio::kInvalidArgument;
   switch (winbio::LockUnit(sessionHandle, unitId)) {
@@ -80,12 +87,12 @@ HRESULT WINAPI WinBioLockUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_I
   return winbio::kAccessDenied;
 }
 
-HRESULT WINAPI WinBioUnlockUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId) {
+WINBIO_EXPORT HRESULT WINAPI WinBioUnlockUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId) {
   if (!winbio::IsSession(sessionHandle)) return winbio::kInvalidHandle;
   return winbio::UnlockUnit(sessionHandle, unitId) ? winbio::kOk : winbio::kAccessDenied;
 }
 
-HRESULT WINAPI WinBioControlUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId,
+WINBIO_EXPORT HRESULT WINAPI WinBioControlUnit(WINBIO_SESSION_HANDLE sessionHandle, WINBIO_UNIT_ID unitId,
                                  WINBIO_COMPONENT component, ULONG controlCode, PUCHAR sendBuffer,
                                  SIZE_T sendBufferSize, PUCHAR receiveBuffer, SIZE_T receiveBufferSize,
                                  SIZE_T* receiveDataSize, ULONG* operationStatus) {

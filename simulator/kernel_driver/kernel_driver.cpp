@@ -7,20 +7,11 @@ namespace sim {
 namespace {
 
 constexpr std::string_view kDeviceNamespace = "\\\\.\\";
-constexpr uint32_t kIoctlGetDeviceDescriptor = 0x222004;
-constexpr uint32_t kIoctlGetType3Serial = 0x222044;
-constexpr uint32_t kIoctlVendorRequest = 0x222059;
 
 std::optional<Reader> DriverReader(const std::string& name, uint32_t index) {
   std::optional<Reader> reader = FindReader(name, index);
   if (!reader || reader->IsParallel() || FrameworkServes(*reader)) return std::nullopt;
   return reader;
-}
-
-uint32_t Answered(std::optional<size_t> answered, uint32_t& bytesReturned) {
-  if (!answered) return kDriverInvalidRequest;
-  bytesReturned = static_cast<uint32_t>(*answered);
-  return kDriverOk;
 }
 
 }  // namespace
@@ -41,24 +32,20 @@ uint32_t DeviceFile::Control(uint32_t code, std::span<const uint8_t> input, std:
   bytesReturned = 0;
   const std::optional<Reader> reader = DriverReader(name_, index_);
   if (!reader) return kDriverNotConnected;
-  switch (code) {
-    case kIoctlGetDeviceDescriptor:
-      if (output.size() < kDeviceDescriptorSize) return kDriverBufferTooSmall;
-      WriteDeviceDescriptor(*reader, output.first<kDeviceDescriptorSize>());
-      bytesReturned = kDeviceDescriptorSize;
+  const TsimUsbReader usb = UsbReaderOf(*reader);
+  size_t answered = 0;
+  switch (TsimAnswerControl(&usb, code, input.data(), input.size(), output.data(), output.size(), &answered)) {
+    case TSIM_ANSWERED:
+      bytesReturned = static_cast<uint32_t>(answered);
       return kDriverOk;
-    case kIoctlGetType3Serial:
-      return Answered(AnswerType3Serial(*reader, input, output), bytesReturned);
-    case kIoctlVendorRequest: {
-      // The header is the whole input; the data travels in the output buffer.
-      if (input.size() != kRequestHeaderSize) return kDriverInvalidRequest;
-      const std::optional<UsbRequest> request = ParseRequestHeader(input);
-      if (!request) return kDriverInvalidRequest;
-      return Answered(AnswerVendorRequest(*reader, *request, output), bytesReturned);
-    }
-    default:
-      return kDriverUnknownCode;
+    case TSIM_BAD_REQUEST:
+      return kDriverInvalidRequest;
+    case TSIM_BUFFER_TOO_SMALL:
+      return kDriverBufferTooSmall;
+    case TSIM_UNKNOWN_CODE:
+      break;
   }
+  return kDriverUnknownCode;
 }
 
 }  // namespace sim

@@ -1,5 +1,6 @@
 // What a Tolvane USB reader answers on its control pipe, in the forms that
-// both the kernel driver and the biometric framework pass on.
+// both the kernel driver and the biometric framework pass on. The bytes come
+// from usb_answer_core.h, which the Windows kernel driver compiles too.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <span>
 
+#include "simulator/kernel_driver/usb_answer_core.h"
 #include "simulator/machine/bus.h"
 
 namespace sim {
@@ -15,35 +17,26 @@ namespace sim {
 // marked so and the machine runs the framework.
 bool FrameworkServes(const Reader& reader);
 
-inline constexpr size_t kDeviceDescriptorSize = 18;
-inline constexpr size_t kType3SerialAnswerSize = 32;
-inline constexpr size_t kRequestHeaderSize = 10;
-inline constexpr size_t kSerialRequestCharacters = 15;   // request 0x25, value 0
-inline constexpr size_t kStringDescriptorCharacters = 20;  // request 0x25, value 2
+// The reader as its control pipe shows it.
+TsimUsbReader UsbReaderOf(const Reader& reader);
+
+inline constexpr size_t kDeviceDescriptorSize = TSIM_DEVICE_DESCRIPTOR_SIZE;
+inline constexpr size_t kRequestHeaderSize = TSIM_REQUEST_HEADER_SIZE;
 
 // The standard 18-byte USB device descriptor of the reader.
 void WriteDeviceDescriptor(const Reader& reader, std::span<uint8_t, kDeviceDescriptorSize> out);
 
-// The type-3 serial request: 4 bytes of input (3, any, then 0x0199), 32 bytes
-// of answer with character i at byte 2 + 2i. Nullopt for a malformed request,
-// another generation, or a release below 0x20.
+// The type-3 serial request (TsimAnswerType3Serial); nullopt when refused.
 std::optional<size_t> AnswerType3Serial(const Reader& reader, std::span<const uint8_t> input,
                                         std::span<uint8_t> output);
 
-struct UsbRequest {
-  uint8_t direction;  // 1 reader to host, 0 host to reader
-  uint8_t request;
-  uint16_t value;
-  uint16_t index;
-};
+using UsbRequest = TsimUsbRequest;
 
 // The 10-byte request header; nullopt when it is not one.
 std::optional<UsbRequest> ParseRequestHeader(std::span<const uint8_t> header);
 
-// Answers a vendor request from reader to host into `output` (its size is the
-// requested length); the bytes answered, or nullopt for an unknown or
-// malformed request. Request 0x25 value 0: 15 UTF-16 characters of the serial
-// (30 bytes); value 2: a string descriptor, 2 header bytes and 20 characters.
+// A vendor request from reader to host into `output` (TsimAnswerVendorRequest);
+// the bytes answered, or nullopt for an unknown or malformed request.
 std::optional<size_t> AnswerVendorRequest(const Reader& reader, const UsbRequest& request,
                                           std::span<uint8_t> output);
 

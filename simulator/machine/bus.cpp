@@ -1,7 +1,5 @@
 #include "simulator/machine/bus.h"
 
-#include <strings.h>
-
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -21,10 +19,6 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 namespace {
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
-}
 
 bool ValidSerial(std::string_view serial) {
   return serial.size() <= 20 &&
@@ -178,7 +172,7 @@ const std::vector<ReaderModel>& ReaderModels() {
 
 const ReaderModel* FindReaderModel(std::string_view name) {
   for (const ReaderModel& model : ReaderModels()) {
-    if (EqualNoCase(model.name, name)) return &model;
+    if (EqualIgnoringCase(model.name, name)) return &model;
   }
   return nullptr;
 }
@@ -226,7 +220,7 @@ Reader DefaultReader(const ReaderModel& model, uint32_t index) {
 }
 
 std::optional<ReaderId> ParseReaderId(std::string_view text) {
-  if (EqualNoCase(text, kParallelName)) return ReaderId{std::string(kParallelName), 0};
+  if (EqualIgnoringCase(text, kParallelName)) return ReaderId{std::string(kParallelName), 0};
   const size_t dash = text.rfind('-');
   if (dash == std::string_view::npos) return std::nullopt;
   const ReaderModel* model = FindReaderModel(text.substr(0, dash));

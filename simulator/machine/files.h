@@ -2,8 +2,6 @@
 // machine-wide lock around read-modify-write changes.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -30,6 +28,12 @@ void WriteJsonAtomically(const std::filesystem::path& path, const nlohmann::json
 // The whole of a regular file, or nullopt when it cannot be read. A FIFO or a
 // device is never read: it could stall the caller or never end.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path);
+
+// The same with a size limit: a file that is no regular file, is larger than
+// `limit` or grows while it is read gives nullopt with the reason in `refused`;
+// an absent or unreadable file gives nullopt with nothing refused. While it is
+// read, the file may still be replaced by WriteFileAtomically.
+std::optional<std::string> ReadRegularFile(const std::filesystem::path& path, size_t limit, std::string& refused);
 
 // The largest JSON file of the machine that is read; its files (the profile,
 // one per attached device) hold a few hundred bytes.
@@ -67,12 +71,32 @@ class FileStamp {
   // True when the file appeared, went or was replaced since the last call.
   bool Changed(const std::filesystem::path& path);
   bool Present() const { return size_ >= 0; }
-  off_t Size() const { return size_; }
 
  private:
-  ino_t inode_ = 0;
-  timespec modified_{};
-  off_t size_ = -1;
+  uint64_t identity_ = 0;  // the file's inode (or file index): a rename changes it
+  int64_t modifiedNs_ = 0;
+  int64_t size_ = -1;
+};
+
+// An exclusive lock on a file (created when missing), held while the object
+// lives; the system gives it back when the process ends. Each object is its
+// own holder: two objects of one process exclude each other as two processes do.
+class FileLock {
+ public:
+  // Waits for the lock when `wait`, else takes it only when it is free. When
+  // it is not held, Failure() says why (empty: another holder has it).
+  FileLock(const std::filesystem::path& path, bool wait);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  bool Held() const { return handle_ != kNoHandle; }
+  const std::string& Failure() const { return failure_; }
+
+ private:
+  static constexpr intptr_t kNoHandle = -1;  // a descriptor, or a HANDLE on Windows
+  intptr_t handle_ = kNoHandle;
+  std::string failure_;
 };
 
 // Held while a change reads and rewrites machine files, so that concurrent
@@ -80,13 +104,21 @@ class FileStamp {
 // Plain reads need no lock: files are replaced atomically.
 class MachineLock {
  public:
+  // Throws MachineError when the lock file cannot be opened or locked.
   explicit MachineLock(const std::filesystem::path& root);
-  ~MachineLock();
-  MachineLock(const MachineLock&) = delete;
-  MachineLock& operator=(const MachineLock&) = delete;
 
  private:
-  int fd_ = -1;
+  FileLock lock_;
 };
+
+// The id of this process.
+uint32_t CurrentProcessId();
+
+// A temporary name beside `path` that only this thread writes; the leading dot
+// keeps it out of the way of folder watchers.
+std::filesystem::path TemporarySibling(const std::filesystem::path& path);
+
+// Compares ASCII text without regard to case, as Windows compares file names.
+bool EqualIgnoringCase(std::string_view a, std::string_view b);
 
 }  // namespace sim

@@ -1,7 +1,5 @@
 #include "simulator/machine/installed_files.h"
 
-#include <strings.h>
-
 #include <string>
 
 #include "simulator/machine/files.h"
@@ -14,27 +12,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string KernelFileContent(const DriverFileSpec& driverFile, FileVersionNumber version) {
-  std::string content = "Tolvane simulated driver file ";
-  content += driverFile.name;
-  content += "\n";
-  content.resize(64, '\0');
-  const VS_FIXEDFILEINFO block = MakeFixedFileInfo(version.major, version.minor, version.build,
-                                                   version.revision, kFileTypeDriver);
-  content.append(reinterpret_cast<const char*>(&block), sizeof block);
-  return content;
-}
-
 void InstallModule(const fs::path& target, const DriverFileSpec& driverFile,
                    std::optional<FileVersionNumber> version) {
   const fs::path built = ModulesDirectory() / driverFile.name;
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
   if (!version) {
-    // A link is fine before the module is built; it resolves once it is.
-    fs::remove(target, error);
-    fs::create_symlink(built, target, error);
-    if (error) throw MachineError("cannot link " + target.string() + ": " + error.message());
+    PlaceBuiltModule(built, target);
     return;
   }
   std::optional<std::string> bytes = ReadWholeFile(built);
@@ -92,11 +76,7 @@ const std::vector<DriverFileSpec>& DriverFiles() {
 
 const DriverFileSpec* FindDriverFile(std::string_view name) {
   for (const DriverFileSpec& driverFile : DriverFiles()) {
-    const std::string_view known = driverFile.name;
-    if (known.size() == name.size() &&
-        strncasecmp(known.data(), name.data(), name.size()) == 0) {
-      return &driverFile;
-    }
+    if (EqualIgnoringCase(driverFile.name, name)) return &driverFile;
   }
   return nullptr;
 }
@@ -111,7 +91,7 @@ void InstallDriverFileAt(const fs::path& root, const DriverFileSpec& driverFile,
   if (driverFile.kind == DriverFileKind::Module) {
     InstallModule(target, driverFile, version);
   } else {
-    WriteFileAtomically(target, KernelFileContent(driverFile, version.value_or(driverFile.defaultVersion)));
+    WriteFileAtomically(target, KernelFileBytes(driverFile, version.value_or(driverFile.defaultVersion)));
   }
 }
 

@@ -42,6 +42,20 @@ void InstallDriverFile(std::string_view name, std::optional<FileVersionNumber> v
 void InstallDriverFileAt(const std::filesystem::path& root, const DriverFileSpec& driverFile,
                          std::optional<FileVersionNumber> version);
 
+// What differs per system. This build's module unchanged at `target`: on
+// Linux a link, which follows rebuilds and is fine before the module is built;
+// on Windows a copy, as the system loads modules from System32 itself.
+void PlaceBuiltModule(const std::filesystem::path& built, const std::filesystem::path& target);
+// A kernel driver file carrying `version` in its fixed file-info block: on
+// Linux a small file of its own; on Windows a resource-only image, so that
+// the system's version calls read it as they read a driver.
+std::string KernelFileBytes(const DriverFileSpec& driverFile, FileVersionNumber version);
+
+// Removes every driver file of the machine at `root`, for a reset: on Linux
+// the whole of the machine's Windows folder; on Windows, where that folder is
+// the system's own, the files of DriverFiles() alone.
+void RemoveDriverFilesAt(const std::filesystem::path& root);
+
 // Removes an installed file; throws MachineError when unknown or not installed.
 void RemoveDriverFile(std::string_view name);
 

@@ -18,8 +18,8 @@ void AttachDefaultReaders(const fs::path& root) {
 
 // Builds a machine at `root`; the profile comes last, as the mark of a complete machine.
 void BuildMachine(const fs::path& root, bool empty) {
+  RemoveDriverFilesAt(root);
   std::error_code error;
-  fs::remove_all(WindowsDirectory(root), error);
   fs::remove_all(CapturesDirectory(root), error);
   fs::remove_all(FaultsDirectory(root), error);
   fs::remove_all(BusDirectory(root), error);

@@ -1,7 +1,6 @@
 // Where the simulated machine lives and where its folders are.
 //
-// The root is $TOLVANE_SIM_ROOT, else $XDG_RUNTIME_DIR/tolvane-sim, else
-// /tmp/tolvane-sim-<uid>. It is resolved from the environment on every call, so
+// The root is $TOLVANE_SIM_ROOT, else DefaultMachineRoot(). It is resolved from the environment on every call, so
 // a test may point each case at its own temporary root. With
 // TOLVANE_SIM_REQUIRE_ROOT set (every test run sets it), a missing
 // TOLVANE_SIM_ROOT ends the process instead of reaching the user's workstation.
@@ -13,6 +12,15 @@ namespace sim {
 
 std::filesystem::path MachineRoot();
 
+// Linux: $XDG_RUNTIME_DIR/tolvane-sim, else /tmp/tolvane-sim-<uid>. Windows:
+// %ProgramData%\tolvane-sim, the folder for data that every program and user
+// of the computer shares; under Wine it lies inside the prefix, so each prefix
+// is a machine of its own.
+std::filesystem::path DefaultMachineRoot();
+
+// Makes `root` the machine of this process (sets TOLVANE_SIM_ROOT).
+void SetMachineRoot(const std::filesystem::path& root);
+
 // The root of the machine, created with the default machine when it has no
 // profile yet. Throws MachineError when it cannot be created.
 std::filesystem::path EnsureMachine();
@@ -20,7 +28,8 @@ std::filesystem::path EnsureMachine();
 // The same for readers: a failure is reported on stderr and the root returned anyway.
 std::filesystem::path EnsureMachineQuietly();
 
-// Folders below a root (none of these create anything).
+// Folders of a machine (none of these create anything). On Windows the
+// machine's Windows and System32 are the system's own folders, whatever the root.
 std::filesystem::path WindowsDirectory(const std::filesystem::path& root);  // <root>/Windows
 std::filesystem::path SystemDirectory(const std::filesystem::path& root);   // <root>/Windows/System32
 std::filesystem::path DriversDirectory(const std::filesystem::path& root);  // .../System32/drivers
@@ -30,8 +39,10 @@ std::filesystem::path FaultsDirectory(const std::filesystem::path& root);   // <
 std::filesystem::path PowerDirectory(const std::filesystem::path& root);    // <root>/power
 
 // Where this build put the simulated driver modules and the framework
-// stand-in: the folder tolvane-modules beside libtolvane-simmachine.
+// stand-in: the folder tolvane-modules beside libtolvane-simmachine (on
+// Windows, beside the program or library that holds this code).
 std::filesystem::path ModulesDirectory();
+inline constexpr const char* kModulesFolderName = "tolvane-modules";
 
 // Whether `folder` is where some build or installation keeps its modules
 // (a folder named like ModulesDirectory(), this build's or another's).
@@ -48,6 +59,5 @@ std::filesystem::path LinkTarget(const std::filesystem::path& path);
 // build's modules load in this program or are gone. Anything else, and a link
 // whose module this build lacks, is loaded as it is.
 std::filesystem::path ModuleToLoad(const std::filesystem::path& path);
-
 
 }  // namespace sim

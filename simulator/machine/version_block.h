@@ -56,7 +56,13 @@ bool PatchFileVersion(std::string& bytes, FileVersionNumber version);
 
 }  // namespace sim
 
-// Embeds the module's version block, kept in the file even though nothing refers to it.
+// Embeds the module's version block, kept in the file even though nothing
+// refers to it. On Windows the file's version resource carries the block (the
+// build adds it), and a second block would be the one found and patched.
+#ifdef _WIN32
+#define TOLVANE_MODULE_VERSION(a, b, c, d) static_assert(true)
+#else
 #define TOLVANE_MODULE_VERSION(a, b, c, d)                                      \
   [[gnu::used]] static constexpr VS_FIXEDFILEINFO tolvaneModuleVersionBlock = \
       ::sim::MakeFixedFileInfo(a, b, c, d, ::sim::kFileTypeDll)
+#endif

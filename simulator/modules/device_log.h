@@ -6,6 +6,14 @@
 #include <mutex>
 #include <string>
 
+// mingw-w64's C++ library formats as the C standard says (%zu, %llu), not as
+// the system's own printf does, which is what "printf" means to its compiler.
+#ifdef __MINGW32__
+#define TOLVANE_LOG_FORMAT gnu_printf
+#else
+#define TOLVANE_LOG_FORMAT printf
+#endif
+
 namespace simulator {
 
 class DeviceLog {
@@ -14,7 +22,7 @@ class DeviceLog {
   static constexpr size_t kCapacity = 64 * 1024;
 
   // printf-style; one line, the time and a line end are added.
-  void Add(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void Add(const char* format, ...) __attribute__((format(TOLVANE_LOG_FORMAT, 2, 3)));
   // The whole log as it stands.
   std::string Text() const;
 

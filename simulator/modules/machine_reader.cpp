@@ -108,7 +108,7 @@ class MachineReaderPort final : public ReaderPort {
       sim::WriteFileAtomically(
           path, std::string_view(reinterpret_cast<const char*>(record.data()), record.size()));
     } catch (const sim::MachineError& error) {
-      std::fprintf(stderr, "%s: capture detail not kept: %s\n", path.c_str(), error.what());
+      std::fprintf(stderr, "%s: capture detail not kept: %s\n", path.string().c_str(), error.what());
     }
   }
 

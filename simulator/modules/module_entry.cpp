@@ -17,7 +17,11 @@
 #define EMBED_MODULE_VERSION(parts) TOLVANE_MODULE_VERSION(parts)
 EMBED_MODULE_VERSION(TOLVANE_MODULE_FILE_VERSION);
 
+#ifdef _WIN32
+#define MODULE_EXPORT extern "C" __declspec(dllexport)
+#else
 #define MODULE_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 MODULE_EXPORT uint32_t SENSORAPI CreateISensor(uint32_t* parameter, ISensor** out) {
   return simulator::CreateModuleSensor(

@@ -11,6 +11,8 @@
 #include <CLI/CLI.hpp>
 
 #include "simulator/machine/machine.h"
+#include "simulator/tool/power.h"
+#include "simulator/tool/system.h"
 
 namespace sim {
 
@@ -44,10 +46,6 @@ struct UsageError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// How long suspend waits for the programs' answers, as the system's sleep
-// waits for its delay inhibitors by default.
-constexpr std::chrono::seconds kPowerAnswerWait{5};
-
 // A number up to `high` in `base`, decimal by default; a 0x prefix makes it
 // hexadecimal. nullopt when it is not such a number.
 std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high, int base = 10) {
@@ -66,7 +64,7 @@ std::optional<uint64_t> ParseNumber(const std::string& text, uint64_t high, int 
 
 uint16_t ParseHexArgument(const std::string& text, const char* what) {
   const std::optional<uint64_t> value = ParseNumber(text, 0xFFFF, 16);
-  if (!value) throw CommandError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
+  if (!value) throw UsageError(std::string(what) + " must be a hexadecimal number up to FFFF: " + text);
   return static_cast<uint16_t>(*value);
 }
 
@@ -91,33 +89,37 @@ void Plug(const Arguments& args) {
   }
   const bool usbOption = !args.product.empty() || !args.release.empty() || args.framework;
   const bool parallelOption = !args.port.empty() || args.mode;
-  if (reader.IsParallel() && usbOption) throw CommandError("--product, --release and --framework are for USB readers");
-  if (!reader.IsParallel() && parallelOption) throw CommandError("--port and --mode are for the parallel reader");
-  if (FindReader(id.name, id.index)) throw CommandError(reader.Id() + " is already attached");
+  if (reader.IsParallel() && usbOption) throw UsageError("--product, --release and --framework are for USB readers");
+  if (!reader.IsParallel() && parallelOption) throw UsageError("--port and --mode are for the parallel reader");
   if (!args.product.empty()) reader.productId = ParseHexArgument(args.product, "--product");
   if (!args.release.empty()) reader.release = ParseHexArgument(args.release, "--release");
   if (!args.port.empty()) reader.portAddress = ParseHexArgument(args.port, "--port");
+  if (FindReader(id.name, id.index)) throw CommandError(reader.Id() + " is already attached");
   if (args.mode) reader.portMode = *args.mode;
   if (args.serialGiven) reader.serial = args.serial;
   if (!args.finger.empty()) reader.finger = *ParseFingerState(args.finger);
   if (args.latency) reader.latencyMs = *args.latency;
   reader.framework = args.framework;
   PlugReader(reader);
+  TellDriverPlugged(reader);
 }
 
 void Unplug(const Arguments& args) {
   if (std::optional<ForeignDevice> device = ParseForeignId(args.target)) {
     if (!UnplugForeignDevice(*device)) throw CommandError(args.target + " is not attached");
+    TellDriverUnpluggedForeign(*device);
     return;
   }
   const ReaderId id = RequireReaderId(args.target);
   if (!UnplugReader(id.name, id.index)) throw CommandError(IdText(id) + " is not attached");
+  TellDriverUnplugged(id.name, id.index);
 }
 
 void PlugForeign(const Arguments& args) {
   std::optional<ForeignDevice> device = ParseForeignId(args.target);
-  if (!device) throw CommandError("not a USB id: " + args.target + " (expected VID:PID in hexadecimal)");
+  if (!device) throw UsageError("not a USB id: " + args.target + " (expected VID:PID in hexadecimal)");
   PlugForeignDevice(*device);
+  TellDriverPluggedForeign(*device);
 }
 
 void Change(const std::string& target, const std::function<void(Reader&)>& change) {
@@ -177,16 +179,6 @@ void SetOrClearFault(const Arguments& args) {
   if (!SetFault(id.name, id.index, ParseFault(args))) throw CommandError(IdText(id) + " is not attached");
 }
 
-void Power(PowerNotice notice, std::ostream& out) {
-  const PowerNoticeResult result = SendPowerNotice(notice, kPowerAnswerWait);
-  out << result.windows << (result.windows == 1 ? " window" : " windows") << " received the "
-      << (notice == PowerNotice::Suspend ? "suspend" : "resume") << " notice\n";
-  if (result.unanswered > 0) {
-    out << result.unanswered << (result.unanswered == 1 ? " program" : " programs")
-        << " had not answered after " << kPowerAnswerWait.count() << " s\n";
-  }
-}
-
 void Configure(const Arguments& args) {
   Change(args.target, [&](Reader& reader) {
     if (args.configureMode) reader.configure.mode = args.configureMode;
@@ -197,13 +189,17 @@ void Configure(const Arguments& args) {
 }
 
 void Os(const Arguments& args, std::ostream& out) {
+  if (!ProfileDecidesSystemFacts() && (args.platformId || !args.is64Bit.empty() || !args.remote.empty())) {
+    throw UsageError("--platform-id, --64bit and --remote: this system reports them itself");
+  }
   Profile profile = LoadProfile();
   if (!args.version.empty()) {
     unsigned major = 0, minor = 0;
     char end = 0;
     if (std::sscanf(args.version.c_str(), "%u.%u%c", &major, &minor, &end) != 2) {
-      throw CommandError("--version must be MAJOR.MINOR: " + args.version);
+      throw UsageError("--version must be MAJOR.MINOR: " + args.version);
     }
+    ApplyWindowsVersion(major, minor);
     profile.major = major;
     profile.minor = minor;
   }
@@ -222,7 +218,7 @@ void InstallDriver(const Arguments& args) {
   std::optional<FileVersionNumber> version;
   if (!args.version.empty()) {
     version = FileVersionNumber::Parse(args.version);
-    if (!version) throw CommandError("--version must be A.B.C.D with parts up to 65535: " + args.version);
+    if (!version) throw UsageError("--version must be A.B.C.D with parts up to 65535: " + args.version);
   }
   InstallDriverFile(args.file, version);
 }
@@ -243,7 +239,7 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   Arguments args;
   CLI::App app("Creates, shows and changes the simulated Tolvane workstation.", "tolvane-sim");
   app.set_version_flag("--version", std::string("tolvane-sim ") + PROJECT_VERSION);
-  app.add_option("--root", args.root, "machine folder (default: $TOLVANE_SIM_ROOT, $XDG_RUNTIME_DIR/tolvane-sim, /tmp/tolvane-sim-UID)");
+  app.add_option("--root", args.root, "machine folder (default: $TOLVANE_SIM_ROOT, else " + DefaultMachineRoot().string() + ")");
   app.require_subcommand(1);
   app.fallthrough();
   const auto onOff = CLI::IsMember({"on", "off"});
@@ -286,6 +282,8 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   install->add_option("--version", args.version, "version A.B.C.D");
   CLI::App* remove = driver->add_subcommand("remove", "remove a driver module or kernel driver file");
   remove->add_option("file", args.file, "file name")->required();
+  CLI::App* start = driver->add_subcommand("start", "Windows: install and start the kernel driver, plug the attached devices into it");
+  CLI::App* stop = driver->add_subcommand("stop", "Windows: stop and remove the kernel driver");
 
   CLI::App* os = app.add_subcommand("os", "change the Windows the machine runs");
   os->add_option("--version", args.version, "MAJOR.MINOR");
@@ -341,7 +339,7 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
   args.serialGiven = serial->count() > 0;
 
   try {
-    if (!args.root.empty()) setenv("TOLVANE_SIM_ROOT", args.root.c_str(), 1);
+    if (!args.root.empty()) SetMachineRoot(args.root);
     if (*init) {
       InitMachine(args.empty);
     } else if (*status) {
@@ -360,6 +358,10 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
       InstallDriver(args);
     } else if (*remove) {
       RemoveDriverFile(args.file);
+    } else if (*start) {
+      StartKernelDriver();
+    } else if (*stop) {
+      StopKernelDriver();
     } else if (*os) {
       Os(args, out);
     } else if (*configure) {
@@ -369,9 +371,9 @@ int RunTool(const std::vector<std::string>& arguments, std::ostream& out, std::o
     } else if (*fault) {
       SetOrClearFault(args);
     } else if (*suspend) {
-      Power(PowerNotice::Suspend, out);
+      AnnouncePower(PowerNotice::Suspend, out);
     } else if (*resume) {
-      Power(PowerNotice::Resume, out);
+      AnnouncePower(PowerNotice::Resume, out);
     }
   } catch (const UsageError& error) {
     err << "tolvane-sim: " << error.what() << "\n";

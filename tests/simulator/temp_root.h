@@ -1,29 +1,36 @@
 // A temporary machine root for one test: TOLVANE_SIM_ROOT points at a fresh
-// folder for the test's lifetime, and the folder is removed afterwards.
+// folder for the test's lifetime, and the folder is removed afterwards, with
+// the machine's driver files (on Windows those lie in the system's folders).
 #pragma once
 
-#include <stdlib.h>
-
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "simulator/machine/files.h"
+#include "simulator/machine/installed_files.h"
+#include "simulator/machine/root.h"
+
 class TempMachineRoot {
  public:
   TempMachineRoot() {
-    char pattern[] = "/tmp/tolvane-test-XXXXXX";
-    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
-    folder_ = pattern;
-    if (const char* old = getenv("TOLVANE_SIM_ROOT")) previous_ = old;
-    setenv("TOLVANE_SIM_ROOT", Root().c_str(), 1);
+    static std::atomic<unsigned> made{0};
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    folder_ = std::filesystem::temp_directory_path() /
+              ("tolvane-test-" + std::to_string(sim::CurrentProcessId()) + "-" + std::to_string(now) + "-" +
+               std::to_string(made++));
+    if (!std::filesystem::create_directory(folder_)) throw std::runtime_error("temporary folder exists");
+    if (const char* old = std::getenv("TOLVANE_SIM_ROOT")) previous_ = old;
+    sim::SetMachineRoot(Root());
   }
   ~TempMachineRoot() {
-    if (previous_) {
-      setenv("TOLVANE_SIM_ROOT", previous_->c_str(), 1);
-    } else {
-      unsetenv("TOLVANE_SIM_ROOT");
-    }
+    sim::RemoveDriverFilesAt(Root());
+    // An empty root counts as none.
+    sim::SetMachineRoot(previous_.value_or(""));
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }

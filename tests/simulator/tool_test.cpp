@@ -41,8 +41,8 @@ void Ok(std::vector<std::string> arguments) {
   EXPECT_EQ(result.err, "");
 }
 
-// A command that must fail with one line naming `what` (exit code 2: the
-// command line itself cannot be used).
+// A command that must fail with one line naming `what` (with `exitCode` when
+// given). Command lines that cannot be used are in tool_arguments_test.cpp.
 void Fails(std::vector<std::string> arguments, const std::string& what, int exitCode = 0) {
   const Result result = RunCommand(arguments);
   if (exitCode != 0) {
@@ -53,7 +53,6 @@ void Fails(std::vector<std::string> arguments, const std::string& what, int exit
   EXPECT_NE(result.err.find(what), std::string::npos) << result.err;
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
 }
-void Refused(std::vector<std::string> arguments, const std::string& what) { Fails(arguments, what, 2); }
 
 TEST(Tool, InitAndStatus) {
   TempMachineRoot temp;
@@ -97,12 +96,6 @@ TEST(Tool, PlugAndUnplugReadersAndForeignDevices) {
 
   Ok({"plug", "parallel", "--port", "278", "--mode", "1"});
   EXPECT_EQ(sim::FindReaderByType(1, 0)->portAddress, 0x278);
-  Fails({"plug", "parallel", "--product", "1"}, "USB readers");
-  Fails({"plug", "OMREL-0", "--mode", "1"}, "parallel reader");
-  Refused({"plug", "HMX07-0"}, "not a reader: HMX07-0");
-  Refused({"plug", "QVUSB-0", "--open-delay", "-1"}, "--open-delay");
-  Refused({"plug", "QVUSB-0", "--open-delay", "600001"}, "--open-delay");
-  Fails({"plug", "QVUSB-0", "--product", "12345"}, "--product");
   Fails({"plug", "QVUSB-0", "--serial", "has space"}, "serial");
 
   Ok({"plug-foreign", "046D:C52B"});
@@ -124,7 +117,6 @@ TEST(Tool, TouchFingerAndConfigureChangeOneReader) {
   EXPECT_EQ(sim::FindReader("HMX05", 0)->touchWParam, 0x10001u);
   Ok({"touch", "HMX05-0"});
   EXPECT_EQ(sim::FindReader("HMX05", 0)->touchWParam, 1u) << "a touch without --wparam reports a finger";
-  Refused({"touch", "HMX05-0", "--wparam", "0x100000000"}, "--wparam");
   Ok({"finger", "HMX06-0", "present"});
   Ok({"configure", "HMX05-0", "--mode", "2", "--brightness", "120", "--smart", "off", "--status", "5"});
   const sim::Reader r20 = *sim::FindReader("HMX05", 0);
@@ -136,7 +128,6 @@ TEST(Tool, TouchFingerAndConfigureChangeOneReader) {
   Ok({"configure", "HMX05-0", "--brightness", "90"});
   EXPECT_EQ(sim::FindReader("HMX05", 0)->configure, (sim::ConfigureSettings{2, 90, false, 5}))
       << "settings not given are kept";
-  Fails({"finger", "HMX05-0", "maybe"}, "maybe");
   Fails({"touch", "HMX05-5"}, "not attached");
 }
 
@@ -157,16 +148,6 @@ TEST(Tool, FaultsAreSetListedAndCleared) {
     EXPECT_NE(status.find(line), std::string::npos) << line << " in\n" << status;
   }
 
-  Refused({"fault", "HMX09-0", "--call", "open", "--status", "2"}, "not a reader: HMX09-0");
-  Refused({"fault", "HMX05-0", "--call", "imageex", "--status", "2"}, "--call");
-  for (const char* code : {"x", "0", "-4", "4294967296"}) {
-    Refused({"fault", "HMX05-0", "--call", "open", "--status", code}, "--status");
-  }
-  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--every", "0"}, "--every");
-  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--every", "-3"}, "--every");
-  Refused({"fault", "HMX05-0", "--call", "open", "--status", "2", "--once", "--always"}, "--always");
-  Refused({"fault", "HMX05-0", "--call", "open"}, "--status");
-  Refused({"fault", "HMX05-0", "--clear", "--call", "open"}, "--clear");
   Fails({"fault", "HMX05-4", "--call", "open", "--status", "2"}, "HMX05-4 is not attached", 1);
   EXPECT_EQ(sim::ListFaults("HMX05", 0).faults.size(), 3u) << "refusals change nothing";
 
@@ -230,7 +211,6 @@ TEST(Tool, DriverInstallAndRemove) {
   EXPECT_FALSE(fs::exists(sim::DriversDirectory(temp.Root()) / "Qvhmx05d.sys"));
   Fails({"driver", "remove", "Qvhmx05d.sys"}, "not installed");
   Fails({"driver", "install", "Other.dll"}, "unknown driver file");
-  Fails({"driver", "install", "Qvhmx05d.sys", "--version", "1.0"}, "A.B.C.D");
 }
 
 TEST(Tool, OsChangesTheProfile) {
@@ -243,8 +223,6 @@ TEST(Tool, OsChangesTheProfile) {
   EXPECT_FALSE(profile.is64Bit);
   EXPECT_TRUE(profile.remoteSession);
   EXPECT_FALSE(profile.frameworkPresent);
-  Fails({"os", "--version", "six"}, "MAJOR.MINOR");
-  Fails({"os", "--64bit", "yes"}, "yes");
 }
 
 TEST(Tool, ScdCopiesTheLastCaptureDetailRecord) {
@@ -257,12 +235,8 @@ TEST(Tool, ScdCopiesTheLastCaptureDetailRecord) {
   EXPECT_EQ(sim::ReadWholeFile(output), sim::ReadWholeFile(record));
 }
 
-TEST(Tool, MalformedCommandLinesAreOneLineErrors) {
+TEST(Tool, HelpListsTheCommands) {
   TempMachineRoot temp;
-  Fails({}, "subcommand");
-  Fails({"frobnicate"}, "unknown command");
-  Fails({"plug"}, "reader");
-  Fails({"status", "--bogus"}, "--bogus");
   const Result help = RunCommand({"--help"});
   EXPECT_EQ(help.status, 0);
   for (const char* command : {"plug-foreign", "fault", "suspend", "resume", "touch"}) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "simulator/modules/smart_capture.h"
+#include "tests/simulator_modules/fingerprint_checks.h"
 
 namespace simulator {
 namespace {
@@ -21,37 +22,6 @@ std::vector<uint8_t> Frame(const FingerprintSynthesizer& finger, uint64_t number
   return image;
 }
 
-// Ridge period in pixels, from how often rows and columns of a central patch
-// cross their mean (with hysteresis, so sensor noise does not count). Along the
-// direction closest to across the ridges the crossings come fastest.
-double RidgePeriod(const std::vector<uint8_t>& image) {
-  constexpr int kPatch = 96;
-  const int left = kWidth / 2 - kPatch / 2;
-  const int top = kHeight / 2 - kPatch / 2;
-  auto crossings = [&](bool alongRows) {
-    double total = 0;
-    for (int line = 0; line < kPatch; ++line) {
-      auto at = [&](int i) {
-        const int x = left + (alongRows ? i : line);
-        const int y = top + (alongRows ? line : i);
-        return static_cast<int>(image[static_cast<size_t>(y) * kWidth + x]);
-      };
-      int sum = 0;
-      for (int i = 0; i < kPatch; ++i) sum += at(i);
-      const int mean = sum / kPatch;
-      int side = 0;
-      for (int i = 0; i < kPatch; ++i) {
-        const int now = at(i) > mean + 20 ? 1 : (at(i) < mean - 20 ? -1 : 0);
-        if (now != 0 && side != 0 && now != side) ++total;
-        if (now != 0) side = now;
-      }
-    }
-    return total / kPatch;
-  };
-  const double fastest = std::max(crossings(true), crossings(false));
-  return fastest > 0 ? 2.0 * kPatch / fastest : 1e9;
-}
-
 TEST(Fingerprint, SameSerialAndFrameGiveSameBytesAndFramesDiffer) {
   const FingerprintSynthesizer finger(kWidth, kHeight, "SER-1");
   const FingerprintSynthesizer again(kWidth, kHeight, "SER-1");
@@ -65,16 +35,11 @@ TEST(Fingerprint, PresentFingerShowsRidgesAtFingerprintFrequency) {
   for (const char* serial : {"SER-1", "SER-2", "HMX02-7731"}) {
     const FingerprintSynthesizer finger(kWidth, kHeight, serial);
     for (uint64_t number : {0u, 1u, 5u}) {
+      SCOPED_TRACE(std::string(serial) + " frame " + std::to_string(number));
       int quality = 0;
       const std::vector<uint8_t> image = Frame(finger, number, {}, &quality);
-      const double period = RidgePeriod(image);
-      EXPECT_GE(period, 6.0) << serial << " frame " << number;
-      EXPECT_LE(period, 16.0) << serial << " frame " << number;
-      EXPECT_GT(quality, 50) << serial << " frame " << number;
-      // Dark ridges and light valleys both appear.
-      const auto [low, high] = std::minmax_element(image.begin(), image.end());
-      EXPECT_LT(*low, 90);
-      EXPECT_GT(*high, 200);
+      fingerprint_checks::ExpectFingerprintLike(image, kWidth, kHeight);
+      EXPECT_GT(quality, 50);
     }
   }
 }

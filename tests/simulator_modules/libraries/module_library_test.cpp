@@ -15,58 +15,18 @@
 #include <thread>
 #include <vector>
 
-#include "device/module_loader.h"
-#include "device/sensor.h"
+#include "device/file_version.h"
+#include "device/records.h"
+#include "device/winbio_api.h"
 #include "platform/win32.h"
-#include "platform/window_host.h"
-#include "simulator/machine/machine.h"
 #include "simulator/tool/tool.h"
-#include "tests/simulator/temp_root.h"
-#include "tests/simulator_modules/recording_window.h"
+#include "tests/simulator_modules/fingerprint_checks.h"
+#include "tests/simulator_modules/libraries/module_library.h"
 
 namespace {
 
+using namespace module_library;
 using namespace std::chrono_literals;
-
-struct BuiltModule {
-  const char* file;
-  uint32_t type;
-  sim::FileVersionNumber version;
-};
-constexpr BuiltModule kBuiltModules[] = {
-#include "module_versions.inc"
-};
-
-// A module loaded by name and its sensor, released through the module.
-class LoadedSensor {
- public:
-  LoadedSensor(const char* file, uint32_t type) {
-    result_ = LoadSensorModule(file, sensor_, module_, type);
-  }
-  ~LoadedSensor() { UnloadSensorModule(sensor_, module_); }
-  LoadedSensor(const LoadedSensor&) = delete;
-  LoadedSensor& operator=(const LoadedSensor&) = delete;
-
-  bool Loaded() const { return result_ == kLoadOk && sensor_; }
-  ISensor* operator->() const { return sensor_; }
-
- private:
-  int result_ = kLoadModuleMissing;
-  ISensor* sensor_ = nullptr;
-  HMODULE module_ = nullptr;
-};
-
-class ModuleLibraryTest : public ::testing::Test {
- protected:
-  // The machine as a fresh computer has it, or with no readers at all.
-  void UseMachine(bool empty) { sim::InitMachine(empty); }
-
-  static void Plug(const char* name, uint32_t index) {
-    sim::PlugReader(sim::DefaultReader(*sim::FindReaderModel(name), index));
-  }
-
-  TempMachineRoot root_;
-};
 
 // The fixed file-info block of a file, as the utility reads it.
 std::optional<sim::FileVersionNumber> VersionThroughPlatform(const char* file) {
@@ -132,7 +92,27 @@ TEST_F(ModuleLibraryTest, EveryModuleReportsItsModelsImageSize) {
     }
     std::vector<uint8_t> image(static_cast<size_t>(reader.width) * reader.height);
     EXPECT_EQ(sensor->GetImage(image.data()), 0u);
+    fingerprint_checks::ExpectFingerprintLike(image, reader.width, reader.height);
   }
+}
+
+// The framework stand-in as the device layer loads it: a unit for every reader
+// the framework serves, and none for the readers of the direct channel.
+TEST_F(ModuleLibraryTest, TheFrameworkListsAUnitForEachReaderItServes) {
+  UseMachine(/*empty=*/false);
+  sim::Reader second = sim::DefaultReader(*sim::FindReaderModel("HMX05"), 3);
+  second.framework = true;
+  sim::PlugReader(second);
+  ASSERT_TRUE(WinBioApi::Load());
+  {
+    const FingerprintUnitList units;
+    ASSERT_EQ(units.Count(), 2u);
+    EXPECT_TRUE(IsMakerUnit(units.begin()[0], FrameworkModelPattern(kReaderHmx04)));
+    EXPECT_TRUE(IsMakerUnit(units.begin()[1], FrameworkModelPattern(kReaderHmx05)));
+  }
+  ASSERT_TRUE(sim::UnplugReader("HMX04", 0));
+  EXPECT_EQ(FingerprintUnitList().Count(), 1u);
+  WinBioApi::Unload();
 }
 
 TEST_F(ModuleLibraryTest, TheParallelModuleReportsThePortTheMachineSetUp) {
@@ -148,31 +128,6 @@ TEST_F(ModuleLibraryTest, TheParallelModuleReportsThePortTheMachineSetUp) {
   ASSERT_EQ(sensor->GetDeviceInfo(&info), 0u);
   EXPECT_EQ(info.portAddress, 0x278);
   EXPECT_EQ(info.portMode, 2);
-}
-
-TEST_F(ModuleLibraryTest, ATouchOnTheMachinePostsFingerDetectedWhileAutoOnIsOn) {
-  UseMachine(/*empty=*/false);
-  RecordingWindow client;
-  HWND window = platform::RegisterWindow(&client, 10, 10);
-  {
-    LoadedSensor sensor("Qvhmx05m.dll", 6);
-    ASSERT_TRUE(sensor.Loaded());
-    ASSERT_EQ(sensor->OpenDevice(0, 0), 0u);
-    ASSERT_EQ(sensor->EnableAutoOn(1, window, 0), 0u);
-    // Each touch's message carries the first parameter the machine gave it.
-    for (const WPARAM wParam : {WPARAM{1}, WPARAM{0x10001}}) {
-      client.messages.clear();
-      ASSERT_TRUE(sim::TouchReader("HMX05", 0, static_cast<uint32_t>(wParam)));
-      const auto deadline = std::chrono::steady_clock::now() + 3s;
-      while (client.messages.empty() && std::chrono::steady_clock::now() < deadline) {
-        platform::DispatchPostedMessages(window);
-        std::this_thread::sleep_for(5ms);
-      }
-      ASSERT_EQ(client.messages.size(), 1u);
-      EXPECT_EQ(client.messages[0], std::make_pair(kFingerDetectedMessage, wParam));
-    }
-  }
-  platform::UnregisterWindow(window);
 }
 
 TEST_F(ModuleLibraryTest, ConfigureAppliesWhatTheMachinesDialogHolds) {
@@ -298,6 +253,9 @@ TEST_F(ModuleLibraryTest, EachBuiltModuleCarriesItsVersionBlock) {
   for (const BuiltModule& built : kBuiltModules) {
     SCOPED_TRACE(built.file);
     EXPECT_EQ(VersionThroughPlatform(built.file), built.version);
+    // The device layer's own reading: one byte per part.
+    const sim::FileVersionNumber& v = built.version;
+    EXPECT_EQ(FileVersion(built.file), uint32_t{v.major} << 24 | v.minor << 16 | (v.build & 0xFF) << 8 | (v.revision & 0xFF));
     const std::string path = (sim::ModulesDirectory() / built.file).string();
     EXPECT_EQ(VersionThroughPlatform(path.c_str()), built.version);
   }
