@@ -9,7 +9,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
@@ -23,7 +22,8 @@
 
 #include "app/capture_flags.h"
 #include "app/mainform.h"
-#include "app/surface_page.h"
+#include "forms/qt/surface_page.h"
+#include "forms/qt/qt_components.h"
 #include "simulator/modules/catalog.h"
 #include "simulator/modules/sensor_object.h"
 
@@ -147,14 +147,14 @@ void BM_WindowLiveCapture(benchmark::State& state) {
   DeviceEntry entry{};
   entry.type = 6;
   auto form = std::make_unique<TForm1>();
-  form->Timer1->stop();
+  form->Timer1->SetEnabled(false);
   form->Sensor = &reader.sensor;
   form->SetImageSize(kWidth, kHeight);
   form->Devices = &entry;
   form->DeviceIndex = 0;
-  form->CheckBoxUseCallback->setChecked(state.range(0) != 0);
-  form->show();
-  const ShownFrames shown(*form->TabImage);
+  form->CheckBoxUseCallback->SetChecked(state.range(0) != 0);
+  form->Window->Show();
+  const ShownFrames shown(*static_cast<TSurfacePage*>(forms::qt::WidgetOf(form->TabImage)));
   LastCallbackTick = 1;  // every image reports, as after the program's first callback
   for (auto _ : state) {
     const uint64_t before = reader.port->periods;

@@ -13,7 +13,7 @@ add_link_options(-static)
 
 # What platform/win32.h declares lives in these system libraries.
 add_library(platform INTERFACE)
-target_link_libraries(platform INTERFACE version gdi32 user32)
+target_link_libraries(platform INTERFACE version gdi32 user32 uuid)
 
 # Header-only libraries of the build host that the simulator uses. Each gets a
 # folder holding a link to its own headers only, so that no other header of the

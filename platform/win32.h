@@ -9,6 +9,7 @@
 #include <windows.h>
 #include <dbt.h>
 #include <io.h>  // _get_osfhandle
+#include <usbiodef.h>  // GUID_DEVINTERFACE_USB_DEVICE, defined in the system's uuid library
 #include <winioctl.h>
 #else
 
