@@ -28,7 +28,7 @@ QApplication& StartupApplication() {
 }
 
 bool SelectorFilled(const TForm1& form) {
-  return form.ComboDeviceID->count() > 0 && form.ComboDeviceID->itemText(0).contains(QStringLiteral(" -- "));
+  return form.ComboDeviceID->Count() > 0 && form.ComboDeviceID->Item(0).find(" -- ") != std::string::npos;
 }
 
 void BM_StartToFirstListedReader(benchmark::State& state) {
