@@ -26,9 +26,8 @@ target_link_options(channel_fuzz PRIVATE ${fuzz_flags})
 target_link_libraries(channel_fuzz PRIVATE platform)
 add_dependencies(channel_fuzz fuzz_framework)
 
-# The device-change broadcast record's reader (it converts the name with Qt).
+# The device-change broadcast record's reader.
 add_executable(device_broadcast_fuzz device_broadcast_fuzz.cpp ${PROJECT_SOURCE_DIR}/app/device_broadcast.cpp)
 target_include_directories(device_broadcast_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(device_broadcast_fuzz PRIVATE ${fuzz_flags})
 target_link_options(device_broadcast_fuzz PRIVATE ${fuzz_flags})
-target_link_libraries(device_broadcast_fuzz PRIVATE Qt6::Core)
