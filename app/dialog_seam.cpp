@@ -23,19 +23,19 @@ int DialogSeam::ShowModal(forms::TFormWindow& dialog) {
   return dialog.ShowModal();
 }
 
-std::optional<std::string> DialogSeam::AskFileName(forms::TFormWindow* owner, const forms::FileDialogSpec& spec) {
+std::optional<std::string> DialogSeam::AskFileName(forms::TFormWindow* owner, const forms::FileDialogOptions& options) {
   ++fileDialogsShown;
   if (!nextFileNames.empty()) {
     std::optional<std::string> answer = std::move(nextFileNames.front());
     nextFileNames.pop_front();
     return answer;
   }
-  return forms::AskFileName(owner, spec);
+  return forms::AskFileName(owner, options);
 }
 
 bool TFileDialog::Execute() {
   const std::optional<std::string> chosen =
-      seam_.AskFileName(Owner, forms::FileDialogSpec{save_, Title, FileName, Filter, DefaultExt});
+      seam_.AskFileName(Owner, forms::FileDialogOptions{save_, Title, FileName, Filter, DefaultExt});
   if (!chosen || chosen->empty()) return false;
   FileName = WithDefaultExtension(*chosen, DefaultExt);
   return true;

@@ -32,7 +32,7 @@ class DialogSeam {
   // Runs a form's window modally; returns its modal result.
   int ShowModal(forms::TFormWindow& dialog);
   // Asks for a file name; nullopt when the user cancels.
-  std::optional<std::string> AskFileName(forms::TFormWindow* owner, const forms::FileDialogSpec& spec);
+  std::optional<std::string> AskFileName(forms::TFormWindow* owner, const forms::FileDialogOptions& options);
 
   // Answers for the next questions, oldest first. An empty queue asks a person.
   std::deque<int> nextAnswers;

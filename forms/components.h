@@ -106,7 +106,8 @@ class TEdit : public TControl {
   void Clear() { SetText(std::string()); }
 };
 
-class TComboBox : public TControl {
+// A control that shows a list of texts, one of them selected.
+class TItemsControl : public TControl {
  public:
   virtual int Count() const = 0;
   virtual std::string Item(int index) const = 0;
@@ -115,10 +116,6 @@ class TComboBox : public TControl {
   // -1 when nothing is selected. Setting it runs no event.
   virtual int ItemIndex() const = 0;
   virtual void SetItemIndex(int index) = 0;
-  // The user chose an item.
-  std::function<void()> OnChange;
-  // A choice as the user makes it: selects the item and runs OnChange.
-  virtual void Choose(int index) = 0;
 
   int IndexOf(const std::string& text) const {
     for (int i = 0; i < Count(); ++i) {
@@ -128,15 +125,15 @@ class TComboBox : public TControl {
   }
 };
 
-class TListBox : public TControl {
+class TComboBox : public TItemsControl {
  public:
-  virtual int Count() const = 0;
-  virtual std::string Item(int index) const = 0;
-  virtual void AddItem(const std::string& text) = 0;
-  virtual void Clear() = 0;
-  virtual int ItemIndex() const = 0;
-  virtual void SetItemIndex(int index) = 0;
+  // The user chose an item.
+  std::function<void()> OnChange;
+  // A choice as the user makes it: selects the item and runs OnChange.
+  virtual void Choose(int index) = 0;
 };
+
+class TListBox : public TItemsControl {};
 
 class TGroupBox : public TWinControl {
  public:

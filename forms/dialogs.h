@@ -16,7 +16,7 @@ enum class MessageIcon { None, Warning, Error };
 void ShowMessageBox(TFormWindow* owner, const std::string& text, const std::string& caption,
                     MessageIcon icon);
 
-struct FileDialogSpec {
+struct FileDialogOptions {
   bool save = false;
   std::string title;
   std::string fileName;  // the name the dialog starts with
@@ -26,6 +26,6 @@ struct FileDialogSpec {
 };
 
 // The chosen path, or nullopt when the user cancelled.
-std::optional<std::string> AskFileName(TFormWindow* owner, const FileDialogSpec& spec);
+std::optional<std::string> AskFileName(TFormWindow* owner, const FileDialogOptions& options);
 
 }  // namespace forms

@@ -24,7 +24,7 @@ enum class FormKind {
   Dialog,  // shown modally, centred on the screen
 };
 
-struct FormSpec {
+struct FormDescription {
   std::string name;
   std::string caption;
   FormKind kind = FormKind::Main;
@@ -134,6 +134,6 @@ class TFormWindow : public TWinControl {
 };
 
 // A window of the toolkit the program is built with.
-std::unique_ptr<TFormWindow> CreateFormWindow(const FormSpec& spec);
+std::unique_ptr<TFormWindow> CreateFormWindow(const FormDescription& description);
 
 }  // namespace forms

@@ -167,14 +167,6 @@ RECT DrawingArea::DrawBounds() const {
 
 // ---- menus and timers ------------------------------------------------------------------
 
-Menu::Menu(QMenu* menu, const std::string& name) : menu_(menu), name_(name) {
-  menu->setObjectName(ToQt(name));
-}
-
-std::string Menu::Caption() const { return FromQt(menu_->title()); }
-bool Menu::Enabled() const { return menu_->isEnabled(); }
-void Menu::SetEnabled(bool enabled) { menu_->setEnabled(enabled); }
-
 // A menu command runs from the message loop once the menu has closed, as a
 // command message does. An item pressed through the accessibility bus then
 // answers at once, also when its command opens a modal dialog.

@@ -217,29 +217,13 @@ class DrawingArea final : public Control<TDrawingArea, QWidget> {
   TSurfacePage* page_;
 };
 
-// A menu of the menu bar.
-class Menu final : public TMenuItem {
- public:
-  Menu(QMenu* menu, const std::string& name);
-  QMenu* QtMenu() const { return menu_; }
-  const std::string& Name() const override { return name_; }
-  std::string Caption() const override;
-  bool Enabled() const override;
-  void SetEnabled(bool enabled) override;
-  bool Checked() const override { return false; }
-  void SetChecked(bool) override {}
-  void Click() override {}
-
- private:
-  QPointer<QMenu> menu_;
-  std::string name_;
-};
-
-// A command of a menu.
+// An item of the main menu: a menu of the bar is the action that opens it.
 class MenuItem final : public TMenuItem {
  public:
   MenuItem(QAction* action, const std::string& name);
   QAction* Action() const { return action_; }
+  // The items of a menu of the bar; null for a command.
+  QMenu* QtMenu() const { return action_->menu<QMenu*>(); }
   const std::string& Name() const override { return name_; }
   std::string Caption() const override;
   bool Enabled() const override;

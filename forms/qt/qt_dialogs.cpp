@@ -38,12 +38,15 @@ QString IconMeaning(QMessageBox::Icon icon) {
 
 QWidget* OwnerWidget(TFormWindow* owner) { return owner ? WidgetOf(owner) : nullptr; }
 
-}  // namespace
-
+// A message box's icon says what kind of message it is; screen readers hear
+// that as the icon's name ("Warning", "Error", ...).
 void NameMessageIcon(QMessageBox& box) {
   auto* icon = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"));
   if (icon) icon->setAccessibleName(IconMeaning(box.icon()));
 }
+
+}  // namespace
+
 
 QString QtFileFilter(const std::string& filter) {
   const QStringList parts = ToQt(filter).split(QLatin1Char('|'));
@@ -69,12 +72,12 @@ void ShowMessageBox(TFormWindow* owner, const std::string& text, const std::stri
   box.exec();
 }
 
-std::optional<std::string> AskFileName(TFormWindow* owner, const FileDialogSpec& spec) {
+std::optional<std::string> AskFileName(TFormWindow* owner, const FileDialogOptions& options) {
   QWidget* parent = qt::OwnerWidget(owner);
-  const QString title = qt::ToQt(spec.title);
-  const QString fileName = qt::ToQt(spec.fileName);
-  const QString filter = qt::QtFileFilter(spec.filter);
-  const QString chosen = spec.save ? QFileDialog::getSaveFileName(parent, title, fileName, filter)
+  const QString title = qt::ToQt(options.title);
+  const QString fileName = qt::ToQt(options.fileName);
+  const QString filter = qt::QtFileFilter(options.filter);
+  const QString chosen = options.save ? QFileDialog::getSaveFileName(parent, title, fileName, filter)
                                    : QFileDialog::getOpenFileName(parent, title, fileName, filter);
   if (chosen.isEmpty()) return std::nullopt;
   return qt::FromQt(chosen);

@@ -20,6 +20,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QThread>
+#include <type_traits>
 
 #include "forms/qt/dropped_user_input.h"
 #include "forms/qt/form_font.h"
@@ -37,38 +38,27 @@ QEvent::Type PostedMessagesEvent() {
   return type;
 }
 
-class MainHost final : public QMainWindow {
+// The widget behind a form's window: a QMainWindow or a QDialog that hands its
+// posted messages and paints to the form. A dialog shows centred on the screen.
+template <typename Widget>
+class Host final : public Widget {
  public:
-  explicit MainHost(FormWindow& form) : form_(form) {}
+  explicit Host(FormWindow& form) : form_(form) {}
 
  protected:
-  bool event(QEvent* event) override { return form_.HostEvent(event) || QMainWindow::event(event); }
+  bool event(QEvent* event) override { return form_.HostEvent(event) || Widget::event(event); }
   void paintEvent(QPaintEvent* event) override {
-    QMainWindow::paintEvent(event);
-    form_.HostPainted();
-  }
-
- private:
-  FormWindow& form_;
-};
-
-// Shown centred on the screen.
-class DialogHost final : public QDialog {
- public:
-  explicit DialogHost(FormWindow& form) : form_(form) {}
-
- protected:
-  bool event(QEvent* event) override { return form_.HostEvent(event) || QDialog::event(event); }
-  void paintEvent(QPaintEvent* event) override {
-    QDialog::paintEvent(event);
+    Widget::paintEvent(event);
     form_.HostPainted();
   }
   void showEvent(QShowEvent* event) override {
-    QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen()) {
-      QRect frame = frameGeometry();
+    Widget::showEvent(event);
+    if constexpr (std::is_same_v<Widget, QDialog>) {
+      const QScreen* screen = this->screen();
+      if (!screen) return;
+      QRect frame = this->frameGeometry();
       frame.moveCenter(screen->availableGeometry().center());
-      move(frame.topLeft());
+      this->move(frame.topLeft());
     }
   }
 
@@ -106,28 +96,28 @@ void ApplyStyle(QLabel* label, const LabelStyle& style) {
 
 }  // namespace
 
-FormWindow::FormWindow(const FormSpec& spec)
-    : name_(spec.name), kind_(spec.kind), clientWidth_(spec.clientWidth), clientHeight_(spec.clientHeight) {
+FormWindow::FormWindow(const FormDescription& description)
+    : name_(description.name), kind_(description.kind), clientWidth_(description.clientWidth), clientHeight_(description.clientHeight) {
   QWidget* client = nullptr;
   if (kind_ == FormKind::Main) {
-    auto* host = new MainHost(*this);
+    auto* host = new Host<QMainWindow>(*this);
     host_ = host;
     client = new QWidget(host);
     client->setFixedSize(clientWidth_, clientHeight_);
     host->setCentralWidget(client);
-    host->menuBar()->setObjectName(ToQt(spec.menuName));
+    host->menuBar()->setObjectName(ToQt(description.menuName));
     host->menuBar()->setAccessibleName(QStringLiteral("Main menu"));
     // A tool window of fixed size: the menu bar above the client area.
     host->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    host->move(spec.left, spec.top);
+    host->move(description.left, description.top);
   } else {
-    host_ = new DialogHost(*this);
+    host_ = new Host<QDialog>(*this);
     client = host_;
   }
-  host_->setObjectName(ToQt(spec.name));
-  host_->setWindowTitle(ToQt(spec.caption));
-  host_->setFont(QtFont(spec.font));
-  client_ = Keep(std::make_unique<Panel>(client, kind_ == FormKind::Main ? "ClientArea" : spec.name));
+  host_->setObjectName(ToQt(description.name));
+  host_->setWindowTitle(ToQt(description.caption));
+  host_->setFont(QtFont(description.font));
+  client_ = Keep(std::make_unique<Panel>(client, kind_ == FormKind::Main ? "ClientArea" : description.name));
   FixSize();
   handle_ = platform::RegisterWindow(this, clientWidth_, clientHeight_);
   if (kind_ == FormKind::Main) platform::WatchPowerEvents(handle_);
@@ -329,14 +319,15 @@ TStatusBar* FormWindow::AddStatusBar(TTabSheet* sheet, const std::string& name, 
 TMenuItem* FormWindow::AddMenu(const std::string& name, const std::string& caption) {
   QMenuBar* bar = MenuBar();
   QMenu* menu = bar->addMenu(ToQt(caption));
+  menu->setObjectName(ToQt(name));
   menu->setAccessibleName(ToQt(caption).trimmed());
   FixSize();
-  return Keep(std::make_unique<Menu>(menu, name));
+  return Keep(std::make_unique<MenuItem>(menu->menuAction(), name));
 }
 
 TMenuItem* FormWindow::AddMenuItem(TMenuItem* menu, const std::string& name, const std::string& caption,
                                    const MenuItemStyle& style) {
-  QAction* action = static_cast<Menu*>(menu)->QtMenu()->addAction(ToQt(caption));
+  QAction* action = static_cast<MenuItem*>(menu)->QtMenu()->addAction(ToQt(caption));
   action->setEnabled(style.enabled);
   action->setCheckable(style.checkable || style.checked || style.radioGroup != 0);
   action->setChecked(style.checked);
@@ -353,7 +344,7 @@ TMenuItem* FormWindow::AddMenuItem(TMenuItem* menu, const std::string& name, con
   return Keep(std::make_unique<MenuItem>(action, name));
 }
 
-void FormWindow::AddMenuSeparator(TMenuItem* menu) { static_cast<Menu*>(menu)->QtMenu()->addSeparator(); }
+void FormWindow::AddMenuSeparator(TMenuItem* menu) { static_cast<MenuItem*>(menu)->QtMenu()->addSeparator(); }
 
 TTimer* FormWindow::AddTimer(const std::string& name, int intervalMs) {
   auto* timer = new QTimer(host_);
@@ -369,8 +360,8 @@ void FormWindow::SetFont(TWinControl* container, const Font& font) { WidgetOf(co
 
 namespace forms {
 
-std::unique_ptr<TFormWindow> CreateFormWindow(const FormSpec& spec) {
-  return std::make_unique<qt::FormWindow>(spec);
+std::unique_ptr<TFormWindow> CreateFormWindow(const FormDescription& description) {
+  return std::make_unique<qt::FormWindow>(description);
 }
 
 }  // namespace forms

@@ -19,7 +19,7 @@ namespace forms::qt {
 
 class FormWindow final : public TFormWindow, public WidgetHolder, private platform::WindowClient {
  public:
-  explicit FormWindow(const FormSpec& spec);
+  explicit FormWindow(const FormDescription& description);
   ~FormWindow() override;
 
   QWidget* Widget() const override { return host_; }

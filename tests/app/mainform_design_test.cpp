@@ -24,7 +24,7 @@ Strings ComboItems(const forms::TComboBox* combo) {
 // One menu as "text[e][c]" per item ("e" enabled, "c" checked) and "-" per separator.
 Strings MenuShape(forms::TMenuItem* menu) {
   Strings shape;
-  for (const QAction* item : static_cast<forms::qt::Menu*>(menu)->QtMenu()->actions()) {
+  for (const QAction* item : static_cast<forms::qt::MenuItem*>(menu)->QtMenu()->actions()) {
     if (item->isSeparator()) {
       shape.push_back("-");
       continue;
