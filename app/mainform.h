@@ -196,6 +196,9 @@ class TForm1 {
   // of a burst reaches the window thread, so a fast capture loop neither floods
   // the window's queue nor outruns what a person can read.
   void SetStatusText(const std::string& text);
+  // Whether a text from another thread still waits for the status bar: a
+  // newer one would replace it unread.
+  bool StatusTextWaiting();
   void Exit1Click();
   void About1Click();
   void AutoRefreshClick();
@@ -234,8 +237,13 @@ class TForm1 {
   void StartContinuousCapture();
   void StopContinuousCapture();
   // Worker thread: captures until a stop is requested or a capture fails.
+  // Finished frames become the current image at most every
+  // kFrameHandOverInterval, and the last one of a run always does: a faster
+  // hand-over would cost the capture rate and show nobody anything.
   int CaptureLoop(HWND surface, RECT bounds);
   uint32_t LiveCaptureStep(HWND surface, const RECT& bounds);
+  void HandOverLiveFrame();
+  static constexpr std::chrono::milliseconds kFrameHandOverInterval{15};
 
   // The continuous-capture worker; joinable from a start to the end of its stop.
   std::thread CaptureThread;

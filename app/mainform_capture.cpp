@@ -7,9 +7,11 @@
 // worker's thread. The worker and the callback touch no widget: their texts
 // reach the window thread through SetStatusText and queued calls.
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <initializer_list>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -34,8 +36,10 @@ int32_t SENSORAPI CaptureCallback(void* context, const CaptureEvent* event) {
   auto* form = static_cast<TForm1*>(context);
   const uint32_t elapsed = GetTickCount() - LastCallbackTick;
   if (event->status == kStatusOk) {
-    // The first callback in the program's life has no previous one to count from.
-    if (LastCallbackTick != 0) {
+    // The first callback in the program's life has no previous one to count
+    // from. A line made while another waits for the status bar would replace
+    // it unread, so none is made then: its gray value is the callback's cost.
+    if (LastCallbackTick != 0 && !form->StatusTextWaiting()) {
       const int gray = TForm1::ImageMean(form->LiveFrame.get(), form->ImageWidth, form->ImageHeight);
       form->ReportCapture(static_cast<int>(elapsed), gray, event->quality);
     }
@@ -175,34 +179,47 @@ void TForm1::StopContinuousCapture() {
 }
 
 int TForm1::CaptureLoop(HWND surface, RECT bounds) {
+  std::optional<std::chrono::steady_clock::time_point> lastHandOver;
+  bool wholeFrameKept = false;  // LiveFrame holds a finished frame not yet handed over
   while (StopRequested == 0) {
-    if (!KeepsCapturing(LiveCaptureStep(surface, bounds))) break;
+    const uint32_t status = LiveCaptureStep(surface, bounds);
+    wholeFrameKept = status == kStatusOk;
+    const auto now = std::chrono::steady_clock::now();
+    if (wholeFrameKept && (!lastHandOver || now - *lastHandOver >= kFrameHandOverInterval)) {
+      HandOverLiveFrame();
+      lastHandOver = now;
+      wholeFrameKept = false;
+    }
+    if (!KeepsCapturing(status)) break;
   }
+  if (wholeFrameKept) HandOverLiveFrame();
   CaptureWorkerEnded = true;
   // Wakes the stop's wait, which sleeps until something arrives.
   Window->PostCall([] {});
   return 1;
 }
 
-// The driver writes the worker's own frame; only a finished frame becomes the
-// current image, so a save or repaint never meets one half written.
+// The driver writes the worker's own frame, which becomes the current image
+// only once finished, so a save or repaint never meets one half written.
 uint32_t TForm1::LiveCaptureStep(HWND surface, const RECT& bounds) {
   HDC dc = GetDC(surface);
   const uint32_t status =
       Sensor->GetImageEx(LiveFrame.get(), kLiveCaptureTimeout, dc, &bounds, kLiveCaptureFrames);
   if (dc) ReleaseDC(surface, dc);
-  if (status == kStatusOk) {
-    {
-      std::lock_guard guard(ImageLock);
-      std::memcpy(ImageBuffer.get(), LiveFrame.get(),
-                  static_cast<size_t>(ImageWidth) * static_cast<size_t>(ImageHeight));
-    }
-    ImageAvailable = 1;
-  } else {
+  if (status != kStatusOk) {
     std::string message;
     SetStatusText("Stopped: " + StatusMessage(status, message));
   }
   return status;
+}
+
+void TForm1::HandOverLiveFrame() {
+  {
+    std::lock_guard guard(ImageLock);
+    std::memcpy(ImageBuffer.get(), LiveFrame.get(),
+                static_cast<size_t>(ImageWidth) * static_cast<size_t>(ImageHeight));
+  }
+  ImageAvailable = 1;
 }
 
 void TForm1::ReportCapture(int time, int gray, int quality) {

@@ -76,6 +76,11 @@ void TForm1::ShowStatus(uint32_t code) {
   SetStatusText(StatusMessage(code, text));
 }
 
+bool TForm1::StatusTextWaiting() {
+  std::lock_guard guard(queuedStatusLock_);
+  return queuedStatus_.has_value();
+}
+
 void TForm1::SetStatusText(const std::string& text) {
   if (Window->IsWindowThread()) {
     {

@@ -124,6 +124,18 @@ TEST_F(CaptureTest, WithoutTheCallbackOnlyTheStopReportsTheGray) {
   EXPECT_TRUE(Matches(StatusText(), R"(\[Capture\] gray: \d+)")) << StatusText();
 }
 
+// Live frames become the current image at a person's pace, but the last one
+// of a run always does: the stop reports the gray of the frame on the screen.
+TEST_F(CaptureTest, TheStopReportsTheGrayOfTheRunsLastFrame) {
+  OpenScriptedReader(kReaderHmx03);
+  form_->CheckBoxUseCallback->SetChecked(false);
+  scripted_.grayCountsFrames = true;
+  StartContinuousCapture();
+  ASSERT_TRUE(ProcessEventsUntil([&] { return scripted_.Frames() > 50; }));
+  form_->BtnContCaptureClick();
+  EXPECT_EQ(StatusText(), "[Capture] gray: " + std::to_string(scripted_.Frames() % 256));
+}
+
 // With the callback one GetImageEx lasts 100 frame periods; each frame the
 // driver draws into the page must reach the screen on its own, not when the
 // call ends. Frames are counted by the drawings on the page, changes by what

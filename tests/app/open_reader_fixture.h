@@ -52,7 +52,7 @@ class LiveScriptedSensor : public FakeSensor {
       if (StopRequested == 1 && whileStopping) std::exchange(whileStopping, nullptr)();
       ++frames_;
       if (liveStatus_ != 0) return liveStatus_;
-      std::memset(image, kGray, imageBytes);
+      std::memset(image, grayCountsFrames ? static_cast<uint8_t>(frames_) : kGray, imageBytes);
       ImageCallback callback;
       void* context;
       {
@@ -87,6 +87,8 @@ class LiveScriptedSensor : public FakeSensor {
   }
 
   size_t imageBytes = 0;
+  // Live frame k is filled with the gray k mod 256 instead of kGray.
+  bool grayCountsFrames = false;
   // Runs once on the worker, in the first frame after a stop was requested: a
   // slow reader, or what happens while the window waits for one.
   std::function<void()> whileStopping;
