@@ -14,6 +14,7 @@
 #include "forms/qt/queued_call.h"
 #include "device/locks.h"
 #include "device/sensor.h"
+#include "platform/window_host.h"
 #include "legible_texts.h"
 #include "open_reader_fixture.h"
 #include "sim_command.h"

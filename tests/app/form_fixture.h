@@ -1,23 +1,19 @@
-// A main window on its own simulated machine, with the capture flags as at
-// program start.
+// A main window on a workstation without the family's readers, with the
+// capture flags as at program start. Written against the toolkit interface
+// and the probe only, so that every toolkit runs the same tests.
 #pragma once
 
-#include <QAccessible>
-#include <QElapsedTimer>
-#include <QImage>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QWidget>
-#include <cstdlib>
+#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "app/capture_flags.h"
 #include "app/mainform.h"
 #include "forms/application.h"
-#include "forms/qt/qt_components.h"
-#include "platform/window_host.h"
+#include "tests/forms/probe.h"
 
 inline void ResetCaptureFlags() {
   NotCapturing = 1;
@@ -30,9 +26,8 @@ inline void ResetCaptureFlags() {
 
 // Processes events until `done` holds or `timeoutMs` passed; returns `done()`.
 inline bool ProcessEventsUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done() && clock.elapsed() < timeoutMs) forms::Application::ProcessMessages(10);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done() && std::chrono::steady_clock::now() < end) forms::Application::ProcessMessages(10);
   return done();
 }
 
@@ -48,43 +43,17 @@ inline void Choose(forms::TMenuItem* item) {
   forms::Application::ProcessMessages();
 }
 
-// The widget behind a component, for what only the toolkit shows.
-inline QWidget* W(const forms::TControl* control) { return forms::qt::WidgetOf(control); }
-
-// What a screen reader hears of `object`: its accessible name, or another text.
-inline QString Heard(QObject* object, QAccessible::Text text = QAccessible::Name) {
-  const QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(object);
-  return heard ? heard->text(text) : QString();
-}
-inline QString Heard(const forms::TControl* control, QAccessible::Text text = QAccessible::Name) {
-  return Heard(W(control), text);
-}
-
 // The status bar's message as a person reads it. A screen reader hears the
 // same: the bar's accessible name is its message.
 inline std::string ShownStatus(const TForm1& form) {
   const std::string message = form.StatusBar->SimpleText();
-  EXPECT_EQ(Heard(form.StatusBar).toStdString(), message) << "a screen reader hears another status";
+  EXPECT_EQ(probe::Heard(form.StatusBar), message) << "a screen reader hears another status";
   return message;
-}
-
-// What the screen shows of `control` now: its window's painted pixels, not a
-// fresh rendering.
-inline QImage OnScreen(const forms::TControl* control) {
-  const QWidget& widget = *W(control);
-  const QWidget* window = widget.window();
-  const QPoint origin = widget.mapTo(window, QPoint(0, 0));
-  return window->screen()
-      ->grabWindow(window->winId(), origin.x(), origin.y(), widget.width(), widget.height())
-      .toImage()
-      .convertToFormat(QImage::Format_RGB32);
 }
 
 class FormTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(root_.isValid());
-    setenv("TOLVANE_SIM_ROOT", root_.path().toLocal8Bit().constData(), 1);
     ResetCaptureFlags();
     form_ = std::make_unique<TForm1>();
   }
@@ -96,7 +65,7 @@ class FormTest : public ::testing::Test {
   // Keeps the design state: the first Refresh does not run.
   void HoldFirstRefresh() { form_->Timer1->SetEnabled(false); }
 
-  QTemporaryDir root_;
+  probe::EmptyWorkstation workstation_;
   std::unique_ptr<TForm1> form_;
 };
 

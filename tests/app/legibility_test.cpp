@@ -12,6 +12,7 @@
 #include <climits>
 #include <gmock/gmock.h>
 
+#include "app/aboutbox.h"
 #include "forms/qt/form_font.h"
 #include "device/status_message.h"
 #include "legible_texts.h"
@@ -54,6 +55,12 @@ class LegibilityTest : public MachineFormTest {
     return cut;
   }
 };
+
+TEST_F(LegibilityTest, TheAboutBoxShowsEveryTextWhole) {
+  TAboutBoxDlg about;
+  about.Window->Show();
+  EXPECT_EQ(CutTexts(W(about.Window.get())), std::vector<std::string>{});
+}
 
 TEST_F(LegibilityTest, TheFormsFaceHasTheFormsMetrics) {
   const QFontInfo face(W(Shown().Window.get())->font());

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/mainform.h"
-#include "form_fixture.h"
+#include "qt_form_fixture.h"
 #include "simulator/machine/machine.h"
 
 class MachineFormTest : public ::testing::Test {

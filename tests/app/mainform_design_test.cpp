@@ -8,7 +8,7 @@
 #include <QMenu>
 #include <QScrollBar>
 
-#include "form_fixture.h"
+#include "qt_form_fixture.h"
 #include "forms/qt/surface_page.h"
 
 namespace {

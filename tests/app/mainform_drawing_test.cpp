@@ -1,23 +1,11 @@
 // Repainting draws the current image onto the Image page's surface, and the
 // repaint this causes does not start another one.
-#include <QEvent>
 #include <cstring>
 
 #include "fake_sensor.h"
 #include "scripted_form.h"
 
 namespace {
-
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 class DrawingTest : public FormTest {
  protected:
@@ -40,14 +28,14 @@ TEST_F(DrawingTest, RepaintDrawsTheCurrentImageOverImage1AndSettles) {
   std::memset(form_->ImageBuffer.get(), 0x40, kWidth * kHeight);
   form_->Sensor = &sensor_;
 
-  PaintCounter counter;
-  W(form_->Window.get())->installEventFilter(&counter);
+  int paints = 0;
+  const probe::PaintWatch watch(form_->Window.get(), [&] { ++paints; });
   form_->Window->Show();
-  ASSERT_TRUE(ProcessEventsUntil([&] { return CenterPixel(form_->Image1) == 0xFF404040u; }));
+  ASSERT_TRUE(ProcessEventsUntil([&] { return CenterPixel(form_->Image1) == Gray(0x40); }));
   ProcessEventsFor(200);
-  const int settled = counter.paints;
+  const int settled = paints;
   ProcessEventsFor(300);
-  EXPECT_EQ(counter.paints, settled) << "the window keeps repainting itself";
+  EXPECT_EQ(paints, settled) << "the window keeps repainting itself";
 }
 
 TEST_F(DrawingTest, WithoutAReaderNothingIsDrawn) {
@@ -55,7 +43,7 @@ TEST_F(DrawingTest, WithoutAReaderNothingIsDrawn) {
   form_->ImageBuffer = std::make_unique<uint8_t[]>(300 * 400);  // zero: black
   form_->Window->Show();
   ProcessEventsFor(100);
-  EXPECT_NE(CenterPixel(form_->Image1), 0xFF000000u);
+  EXPECT_NE(CenterPixel(form_->Image1), Gray(0));
 }
 
 TEST_F(DrawingTest, ClearImageControlPaintsTheControlWhite) {
@@ -64,8 +52,8 @@ TEST_F(DrawingTest, ClearImageControlPaintsTheControlWhite) {
   ProcessEventsFor(50);
   form_->ClearImageControl(form_->ImageScImage);
   const RECT view = form_->ImageScImage->DrawBounds();
-  EXPECT_EQ(SurfacePixelAt(form_->ImageScImage->Handle(), QPoint(view.left, view.top)), 0xFFFFFFFFu);
-  EXPECT_EQ(SurfacePixelAt(form_->ImageScImage->Handle(), QPoint(view.right - 1, view.bottom - 1)), 0xFFFFFFFFu);
+  EXPECT_EQ(probe::PixelAt(form_->ImageScImage->Handle(), view.left, view.top), Gray(0xFF));
+  EXPECT_EQ(probe::PixelAt(form_->ImageScImage->Handle(), view.right - 1, view.bottom - 1), Gray(0xFF));
 }
 
 }  // namespace

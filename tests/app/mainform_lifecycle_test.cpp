@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 
 #include "app/aboutbox.h"
 #include "device/module_loader.h"
@@ -11,6 +12,7 @@
 #include "form_fixture.h"
 #include "platform/device_notifications.h"
 #include "platform/library_search.h"
+#include "platform/window_host.h"
 
 namespace {
 

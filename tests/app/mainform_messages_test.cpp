@@ -1,7 +1,5 @@
 // Messages posted to the main window reach their handlers through its one
 // dispatch, and device changes refresh only for the family's readers.
-#include <QStatusBar>
-#include <QThread>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -41,7 +39,7 @@ class MessagesTest : public FormTest {
   }
 
   void PostDeviceChange(WPARAM event, std::vector<uint8_t> record) {
-    ASSERT_TRUE(platform::PostMessageWithRecord(form_->Handle, WM_DEVICECHANGE, event, std::move(record)));
+    ASSERT_TRUE(probe::DeliverDeviceChange(form_->Handle, event, std::move(record)));
     ProcessEventsFor(50);
   }
 
@@ -128,14 +126,13 @@ TEST_F(MessagesTest, FingerDetectedCountsOnlyTheLowWordOfOne) {
 
 // The bar tells of every change on the thread that made it: only the window's may.
 TEST_F(MessagesTest, StatusTextFromAnotherThreadArrivesOnTheWindowThread) {
-  std::vector<QThread*> changedOn;  // written by the worker only before its join
-  QObject::connect(static_cast<QStatusBar*>(W(form_->StatusBar)), &QStatusBar::messageChanged, W(form_->StatusBar),
-                   [&] { changedOn.push_back(QThread::currentThread()); }, Qt::DirectConnection);
+  std::vector<bool> onWindowThread;  // written by the worker only before its join
+  const probe::StatusWatch watch(form_->StatusBar, [&] { onWindowThread.push_back(form_->Window->IsWindowThread()); });
   std::thread worker([&] { form_->SetStatusText("Stopped: Time out..."); });
   worker.join();
   EXPECT_TRUE(ProcessEventsUntil(
       [&] { return form_->StatusBar->SimpleText() == "Stopped: Time out..."; }));
-  EXPECT_EQ(changedOn, std::vector<QThread*>{W(form_->Window.get())->thread()}) << "the bar changed on a thread not the window's";
+  EXPECT_EQ(onWindowThread, std::vector<bool>{true}) << "the bar changed on a thread not the window's";
 }
 
 }  // namespace

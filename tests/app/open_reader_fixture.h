@@ -14,7 +14,7 @@
 
 #include "device/records.h"
 #include "fake_sensor.h"
-#include "form_fixture.h"
+#include "qt_form_fixture.h"
 #include "simulator/machine/machine.h"
 
 // Live images on demand. Gated, a frame comes only when the test allows one,

@@ -1,11 +1,11 @@
 // Saving the current image and the reader's log: what the dialog proposes,
 // what the file holds and what the status bar says, including failed writes.
-#include <QDir>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "open_reader_fixture.h"
+#include "tests/forms/temp_folder.h"
 
 namespace {
 
@@ -25,10 +25,10 @@ class SavingToFolderTest : public SavingTest {
     return path;
   }
   std::filesystem::path Path(const char* name) const {
-    return std::filesystem::path(folder_.path().toStdString()) / name;
+    return folder_.Path() / name;
   }
 
-  QTemporaryDir folder_;
+  TempFolder folder_;
 };
 
 TEST_F(SavingToFolderTest, RawFileHoldsTheImageTopRowFirstWithTheDefaultExtension) {

@@ -3,11 +3,9 @@
 // display bitmap, detail record, and the selected device-table entry.
 #pragma once
 
-#include <QPoint>
 #include <cstdlib>
 
 #include "form_fixture.h"
-#include "platform/window_host.h"
 #include "scripted_sensor.h"
 
 class ScriptedFormTest : public FormTest {
@@ -53,21 +51,10 @@ class ScriptedFormTest : public FormTest {
   DeviceEntry entries_[2]{};
 };
 
-// The color of one pixel of a page's surface (0xAARRGGBB).
-inline uint32_t SurfacePixelAt(HWND window, QPoint point) {
-  uint32_t pixel = 0;
-  platform::WithSurface(window, [&](platform::Surface& surface) {
-    if (point.x() < surface.width && point.y() < surface.height) {
-      pixel = surface.pixels[static_cast<size_t>(point.y()) * surface.width + point.x()];
-    }
-  });
-  return pixel;
-}
-
-// The color at the centre of a drawing area.
+// The colour at the centre of a drawing area, as 0x00RRGGBB.
 inline uint32_t CenterPixel(const forms::TDrawingArea* area) {
   const RECT bounds = area->DrawBounds();
-  return SurfacePixelAt(area->Handle(), QPoint((bounds.left + bounds.right - 1) / 2, (bounds.top + bounds.bottom - 1) / 2));
+  return probe::PixelAt(area->Handle(), (bounds.left + bounds.right - 1) / 2, (bounds.top + bounds.bottom - 1) / 2);
 }
 
-inline uint32_t Gray(uint8_t value) { return 0xFF000000u | value * 0x010101u; }
+inline uint32_t Gray(uint8_t value) { return value * 0x010101u; }

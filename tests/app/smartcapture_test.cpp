@@ -1,12 +1,12 @@
 // The "Smart Capture" page: the detail record as the reader hands it over,
 // the brightness list, and ".scd" files loaded in its place.
-#include <QTemporaryDir>
 #include <fstream>
 #include <iterator>
 #include <gmock/gmock.h>
 #include <thread>
 
 #include "scripted_form.h"
+#include "tests/forms/temp_folder.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ class SmartCaptureTest : public ScriptedFormTest {
     return lines;
   }
   std::string WriteFile(const std::vector<uint8_t>& bytes) {
-    const std::string path = files_.filePath("detail.scd").toStdString();
+    const std::string path = (files_.Path() / "detail.scd").string();
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
@@ -45,7 +45,7 @@ class SmartCaptureTest : public ScriptedFormTest {
     return {bytes, bytes + form_->ScDetail->size};
   }
 
-  QTemporaryDir files_;
+  TempFolder files_;
 };
 
 TEST_F(SmartCaptureTest, TwoCapturesShowBothImagesTheirTimesAndTheEightLabels) {
@@ -203,7 +203,7 @@ TEST_F(SmartCaptureTest, ATwoImageFileBecomesTheCurrentImageAndIsShownOnThePage)
   EXPECT_EQ(form_->EditScdFilePath->Text(), path);
 
   // Saving as BMP writes the second image: bottom row first, rows padded to 4 bytes.
-  const std::string bmp = files_.filePath("second.bmp").toStdString();
+  const std::string bmp = (files_.Path() / "second.bmp").string();
   form_->Dialogs.nextFileNames.push_back(bmp);
   form_->SaveToBMPFile1Click();
   std::ifstream file(bmp, std::ios::binary);
