@@ -2,7 +2,6 @@
 // state, menu commands from the message loop, calls posted from other threads
 // in order, the wait of a stop, and window messages reaching the form.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <atomic>
 #include <chrono>
@@ -12,7 +11,6 @@
 
 #include "forms/application.h"
 #include "forms/form_window.h"
-#include "tests/simulator/temp_root.h"
 
 namespace {
 
@@ -27,8 +25,6 @@ bool ProcessUntil(const std::function<bool()>& done) {
 
 class ToolkitContractTest : public ::testing::Test {
  protected:
-  // The system a main window watches for power events.
-  TempMachineRoot machine_;
   std::unique_ptr<forms::TFormWindow> window_ = forms::CreateFormWindow(
       {.name = "Contract", .caption = "Contract", .kind = forms::FormKind::Main, .menuName = "Menu",
        .clientWidth = 200, .clientHeight = 100, .left = 0, .top = 0, .font = {"MS Sans Serif", -11}});
@@ -147,10 +143,3 @@ TEST_F(ToolkitContractTest, PostedWindowMessagesReachTheFormWithTheirParameters)
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ::testing::InitGoogleTest(&argc, argv);
-  forms::Application application(argv[0]);
-  return RUN_ALL_TESTS();
-}
