@@ -3,6 +3,7 @@
 // in order, the wait of a stop, and window messages reaching the form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -109,9 +110,10 @@ TEST_F(ToolkitContractTest, TheWaitOfAStopKeepsCallsTimersAndMessagesRunning) {
   int ticks = 0;
   timer->OnTimer = [&] { ++ticks; };
   timer->SetEnabled(true);
-  UINT delivered = 0;
+  // The system may broadcast to the window meanwhile (a device change).
+  std::vector<UINT> delivered;
   window_->OnMessage = [&](UINT message, WPARAM, LPARAM) {
-    delivered = message;
+    delivered.push_back(message);
     return LRESULT{0};
   };
   int callsDuringWait = 0;
@@ -126,13 +128,13 @@ TEST_F(ToolkitContractTest, TheWaitOfAStopKeepsCallsTimersAndMessagesRunning) {
   worker.join();
   EXPECT_EQ(callsDuringWait, 5);
   EXPECT_GT(ticks, 0);
-  EXPECT_EQ(delivered, 0x8100u);
+  EXPECT_NE(std::find(delivered.begin(), delivered.end(), 0x8100u), delivered.end());
 }
 
 TEST_F(ToolkitContractTest, PostedWindowMessagesReachTheFormWithTheirParameters) {
   std::vector<std::pair<UINT, WPARAM>> seen;
   window_->OnMessage = [&](UINT message, WPARAM wParam, LPARAM) {
-    seen.emplace_back(message, wParam);
+    if (message == 0x8100 || message == WM_POWERBROADCAST) seen.emplace_back(message, wParam);
     return LRESULT{0};
   };
   ASSERT_TRUE(PostMessageA(window_->Handle(), 0x8100, 0x10001, 0));
