@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/mainform.h"
+#include "forms/application.h"
 #include "forms/win32/window_control.h"
 
 namespace {
@@ -95,6 +96,103 @@ TEST_F(MainFormTest, TheClientAreaUnderTheMenuHasTheFormsSize) {
   EXPECT_EQ(client.bottom - client.top, TForm1::kClientHeight);
   EXPECT_EQ(TForm1::kClientWidth, 370);
   EXPECT_EQ(TForm1::kClientHeight, 604);
+}
+
+class FormWindowTest : public ::testing::Test {
+ protected:
+  forms::FormDescription Description(forms::FormKind kind) {
+    return {.name = "Form",
+            .caption = "Form",
+            .kind = kind,
+            .menuName = "",
+            .clientWidth = 200,
+            .clientHeight = 150,
+            .left = 0,
+            .top = 0,
+            .font = {"MS Sans Serif", -11}};
+  }
+  std::unique_ptr<forms::TFormWindow> window_ = forms::CreateFormWindow(Description(forms::FormKind::Main));
+};
+
+// What a driver draws from its own thread is on the window at once; a repaint
+// asks the form to draw its image again.
+TEST_F(FormWindowTest, ADriversDrawingShowsAtOnceAndARepaintAsksTheFormAgain) {
+  forms::TPageControl* pages = window_->AddPageControl(window_->Client(), "Pages", {0, 0, 200, 150});
+  forms::TDrawingArea* area =
+      window_->AddDrawingArea(window_->AddTabSheet(pages, "Sheet", "Sheet"), "Area", {10, 10, 16, 16});
+  int paints = 0;
+  window_->OnPaint = [&] { ++paints; };
+  window_->Show();
+  forms::Application::ProcessMessages(20);
+  constexpr BYTE kGray = 0x40;
+  std::thread driver([&] {
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD palette[256];
+    } gray{};
+    gray.header = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    for (int i = 0; i < 256; ++i) gray.palette[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
+    const std::vector<BYTE> pixels(16 * 16, kGray);
+    const RECT place = area->DrawBounds();
+    HDC dc = GetDC(area->Handle());
+    StretchDIBits(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, 0, 0, 16, 16,
+                  pixels.data(), reinterpret_cast<const BITMAPINFO*>(&gray), DIB_RGB_COLORS, SRCCOPY);
+    ReleaseDC(area->Handle(), dc);
+  });
+  driver.join();
+  HDC dc = GetDC(area->Handle());
+  EXPECT_EQ(GetPixel(dc, 8, 8), RGB(kGray, kGray, kGray));
+  ReleaseDC(area->Handle(), dc);
+  paints = 0;
+  InvalidateRect(area->Handle(), nullptr, TRUE);
+  UpdateWindow(area->Handle());
+  EXPECT_EQ(paints, 1);
+}
+
+// The owner takes no input while its dialog is up; WM_CLOSE cancels.
+TEST_F(FormWindowTest, AModalDialogDisablesTheMainWindowUntilItEnds) {
+  std::unique_ptr<forms::TFormWindow> dialog = forms::CreateFormWindow(Description(forms::FormKind::Dialog));
+  window_->Show();
+  bool ownerDisabled = false;
+  dialog->PostCall([&] {
+    ownerDisabled = !IsWindowEnabled(window_->Handle());
+    dialog->EndModal(kModalResultOk);
+  });
+  EXPECT_EQ(dialog->ShowModal(), kModalResultOk);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(IsWindowEnabled(window_->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+  dialog->PostCall([&] { PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(dialog->ShowModal(), IDCANCEL);
+}
+
+// A click that arrives while a stop waits is dropped, not run afterwards.
+TEST_F(FormWindowTest, TheWaitOfAStopDropsClicks) {
+  forms::TButton* button = window_->AddButton(window_->Client(), "Button", "Button", {0, 0, 80, 25});
+  int clicks = 0;
+  button->OnClick = [&] { ++clicks; };
+  window_->Show();
+  const auto click = [&] {
+    PostMessageA(WindowOf(button), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(WindowOf(button), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  click();
+  forms::Application::ProcessMessages(20);
+  ASSERT_EQ(clicks, 1) << "a posted click does not press the button at all";
+  bool stopped = false;
+  window_->PostCall([&] {
+    click();
+    window_->PostCall([&] { stopped = true; });
+  });
+  window_->WaitWhile([&] { return !stopped; });
+  forms::Application::ProcessMessages(20);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FormWindowTest, TheEndOfTheSessionClosesTheMainWindow) {
+  window_->Show();
+  EXPECT_TRUE(SendMessageA(window_->Handle(), WM_QUERYENDSESSION, 0, 0));
+  EXPECT_FALSE(window_->Visible());
 }
 
 TEST(ProgramTest, CarriesItsVersion) {
