@@ -81,6 +81,8 @@ TEST_F(MainFormTest, ScreenReadersReadCaptionsAndValues) {
   form_->EditFWVer->SetText("2.05");
   EXPECT_EQ(ReadAccessible(WindowOf(form_->EditFWVer)).value, "2.05");
   EXPECT_EQ(ReadAccessible(WindowOf(form_->StatusBar)).name, "Click init button to initialize device");
+  // An edit is named by the label created just before it.
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->EditFWVer)).name, "Firmware Version :");
   // A caption the program changes is the name from then on.
   form_->BtnContCapture->SetCaption("Stop Capturing");
   EXPECT_EQ(ReadAccessible(WindowOf(form_->BtnContCapture)).name, "Stop Capturing");
@@ -187,6 +189,15 @@ TEST_F(FormWindowTest, TheWaitOfAStopDropsClicks) {
   window_->WaitWhile([&] { return !stopped; });
   forms::Application::ProcessMessages(20);
   EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FormWindowTest, SentMessagesAreAnsweredByTheFormsDispatch) {
+  window_->OnMessage = [](UINT message, WPARAM wParam, LPARAM) { return static_cast<LRESULT>(message + wParam); };
+  EXPECT_EQ(SendMessageA(window_->Handle(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0),
+            WM_POWERBROADCAST + PBT_APMQUERYSUSPEND);
+  EXPECT_EQ(SendMessageA(window_->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0),
+            WM_DEVICECHANGE + DBT_DEVICEARRIVAL);
+  EXPECT_EQ(SendMessageA(window_->Handle(), 0x8100, 1, 0), 0x8101);
 }
 
 TEST_F(FormWindowTest, TheEndOfTheSessionClosesTheMainWindow) {
