@@ -9,12 +9,12 @@
 
 namespace forms::win32 {
 
-struct FontSpec {
+struct ControlFont {
   std::string face;
   int height = 0;
   bool bold = false;
 
-  friend auto operator<=>(const FontSpec&, const FontSpec&) = default;
+  friend auto operator<=>(const ControlFont&, const ControlFont&) = default;
 };
 
 class FontCache {
@@ -24,10 +24,10 @@ class FontCache {
   FontCache& operator=(const FontCache&) = delete;
   ~FontCache();
 
-  HFONT Get(const FontSpec& spec);
+  HFONT Get(const ControlFont& wanted);
 
  private:
-  std::map<FontSpec, HFONT> fonts_;
+  std::map<ControlFont, HFONT> fonts_;
 };
 
 }  // namespace forms::win32

@@ -36,20 +36,20 @@ void WindowControl::ChangeTextColor(Color color) {
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-void WindowControl::InheritFont(const FontSpec& font) {
+void WindowControl::InheritFont(const ControlFont& font) {
   if (ownFont_) return;
   font_ = font;
   ApplyFont();
 }
 
-void WindowControl::ChangeFont(const FontSpec& font) {
+void WindowControl::ChangeFont(const ControlFont& font) {
   ownFont_ = true;
   font_ = font;
   ApplyFont();
 }
 
 void WindowControl::ChangeBold(bool bold) {
-  FontSpec font = font_;
+  ControlFont font = font_;
   font.bold = bold;
   ChangeFont(font);
 }

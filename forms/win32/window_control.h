@@ -43,10 +43,10 @@ class WindowControl {
   std::optional<Color> ShownTextColor() const;
 
   // Takes `font` (the parent's) unless it has a font of its own.
-  void InheritFont(const FontSpec& font);
-  const FontSpec& CurrentFont() const { return font_; }
+  void InheritFont(const ControlFont& font);
+  const ControlFont& CurrentFont() const { return font_; }
   // A font of its own, for the control and the children that follow it.
-  void ChangeFont(const FontSpec& font);
+  void ChangeFont(const ControlFont& font);
   void ChangeBold(bool bold);
   void ChangeTextColor(Color color);
 
@@ -73,7 +73,7 @@ class WindowControl {
   HWND window_;
   std::string name_;
   FormResources& resources_;
-  FontSpec font_;
+  ControlFont font_;
   bool ownFont_ = false;
   std::optional<Color> textColor_;
   std::string hint_;
