@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "forms/win32/group_frame.h"
 #include "forms/win32/win32_form_window.h"
 #include "forms/win32/win32_pages.h"
 #include "forms/win32/window_classes.h"

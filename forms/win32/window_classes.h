@@ -20,10 +20,6 @@ bool IsChildNotification(UINT message);
 // A standard control that holds others (a group box, a tab control) hands its
 // children's notifications on to its form as well.
 void ForwardChildNotifications(HWND control);
-// A group box is drawn here: the area inside filled (its parent leaves the
-// group's area to it), the etched frame, and the title, which greys while the
-// group is disabled only when `greyedTitle`.
-void DrawAsGroup(HWND group, bool greyedTitle);
 
 // Posted to a form: a call waits in its queue.
 UINT PostedCallMessage();
