@@ -1,9 +1,12 @@
-# The Windows build (cmake/mingw-w64.cmake, preset "windows"): device/ and
-# imaging/ against the real <windows.h>, and their tests with the platform
-# contract tests, run by CTest under Wine. The platform is the system itself.
+# The Windows build (cmake/mingw-w64.cmake, preset "windows"): tolvane-diag.exe
+# on the Win32 toolkit, device/ and imaging/ against the real <windows.h>, and
+# their tests with the platform and toolkit contract tests, run by CTest under
+# Wine. The platform is the system itself.
 # The simulated workstation builds too, as Windows binaries that a Wine prefix
 # runs as the real ones.
 
+# The program carries its icon, manifest and version as resources.
+enable_language(RC)
 add_compile_definitions(NOMINMAX WIN32_LEAN_AND_MEAN)
 # mingw-w64 declares the thread-safe POSIX time calls (localtime_r) on request.
 add_compile_definitions(_POSIX_THREAD_SAFE_FUNCTIONS)

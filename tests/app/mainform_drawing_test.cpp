@@ -30,6 +30,7 @@ TEST_F(DrawingTest, RepaintDrawsTheCurrentImageOverImage1AndSettles) {
 
   int paints = 0;
   const probe::PaintWatch watch(form_->Window.get(), [&] { ++paints; });
+  form_->PageControl1->SetActivePage(form_->TabImage);  // where a person looks at the image
   form_->Window->Show();
   ASSERT_TRUE(ProcessEventsUntil([&] { return CenterPixel(form_->Image1) == Gray(0x40); }));
   ProcessEventsFor(200);

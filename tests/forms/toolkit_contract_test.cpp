@@ -2,8 +2,8 @@
 // state, menu commands from the message loop, calls posted from other threads
 // in order, the wait of a stop, and window messages reaching the form.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -12,7 +12,6 @@
 
 #include "forms/application.h"
 #include "forms/form_window.h"
-#include "tests/simulator/temp_root.h"
 
 namespace {
 
@@ -27,8 +26,6 @@ bool ProcessUntil(const std::function<bool()>& done) {
 
 class ToolkitContractTest : public ::testing::Test {
  protected:
-  // The system a main window watches for power events.
-  TempMachineRoot machine_;
   std::unique_ptr<forms::TFormWindow> window_ = forms::CreateFormWindow(
       {.name = "Contract", .caption = "Contract", .kind = forms::FormKind::Main, .menuName = "Menu",
        .clientWidth = 200, .clientHeight = 100, .left = 0, .top = 0, .font = {"MS Sans Serif", -11}});
@@ -113,9 +110,10 @@ TEST_F(ToolkitContractTest, TheWaitOfAStopKeepsCallsTimersAndMessagesRunning) {
   int ticks = 0;
   timer->OnTimer = [&] { ++ticks; };
   timer->SetEnabled(true);
-  UINT delivered = 0;
+  // The system may broadcast to the window meanwhile (a device change).
+  std::vector<UINT> delivered;
   window_->OnMessage = [&](UINT message, WPARAM, LPARAM) {
-    delivered = message;
+    delivered.push_back(message);
     return LRESULT{0};
   };
   int callsDuringWait = 0;
@@ -130,13 +128,13 @@ TEST_F(ToolkitContractTest, TheWaitOfAStopKeepsCallsTimersAndMessagesRunning) {
   worker.join();
   EXPECT_EQ(callsDuringWait, 5);
   EXPECT_GT(ticks, 0);
-  EXPECT_EQ(delivered, 0x8100u);
+  EXPECT_NE(std::find(delivered.begin(), delivered.end(), 0x8100u), delivered.end());
 }
 
 TEST_F(ToolkitContractTest, PostedWindowMessagesReachTheFormWithTheirParameters) {
   std::vector<std::pair<UINT, WPARAM>> seen;
   window_->OnMessage = [&](UINT message, WPARAM wParam, LPARAM) {
-    seen.emplace_back(message, wParam);
+    if (message == 0x8100 || message == WM_POWERBROADCAST) seen.emplace_back(message, wParam);
     return LRESULT{0};
   };
   ASSERT_TRUE(PostMessageA(window_->Handle(), 0x8100, 0x10001, 0));
@@ -147,10 +145,3 @@ TEST_F(ToolkitContractTest, PostedWindowMessagesReachTheFormWithTheirParameters)
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ::testing::InitGoogleTest(&argc, argv);
-  forms::Application application(argv[0]);
-  return RUN_ALL_TESTS();
-}

@@ -1,0 +1,277 @@
+// What the Win32 toolkit gives beyond the contract: the names screen readers
+// read through MSAA, the main window's client area under its menu, and the
+// real program with its resources, started, read and closed from outside.
+// <windows.h> first: the accessibility header builds on it.
+#include "platform/win32.h"
+
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/mainform.h"
+#include "forms/application.h"
+#include "forms/win32/window_control.h"
+#include "tests/forms/win32/msaa.h"
+
+namespace {
+
+// The program lies beside the test programs.
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1) + "tolvane-diag.exe";
+}
+
+using probe::win32::ReadAccessible;
+using probe::win32::WindowOf;
+
+class MainFormTest : public ::testing::Test {
+ protected:
+  // No reader is attached: the form stays in its design state, since no
+  // message is handled here and its first enumeration waits for its timer.
+  std::unique_ptr<TForm1> form_ = std::make_unique<TForm1>();
+};
+
+// Under Wine 8 MSAA gives names and an edit's value; roles, check states and
+// a combo box's value need a real Windows run.
+TEST_F(MainFormTest, ScreenReadersReadCaptionsAndValues) {
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->BtnInit)).name, "Init");
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->CheckBoxSRFeature)).name, "SR feature (Read Only)");
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->LabelSelectDevice)).name, "Select a Fingerprint Device :");
+  form_->EditFWVer->SetText("2.05");
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->EditFWVer)).value, "2.05");
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->StatusBar)).name, "Click init button to initialize device");
+  // An edit is named by the label created just before it.
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->EditFWVer)).name, "Firmware Version :");
+  // A caption the program changes is the name from then on.
+  form_->BtnContCapture->SetCaption("Stop Capturing");
+  EXPECT_EQ(ReadAccessible(WindowOf(form_->BtnContCapture)).name, "Stop Capturing");
+}
+
+TEST_F(MainFormTest, TheClientAreaUnderTheMenuHasTheFormsSize) {
+  HWND window = form_->Window->Handle();
+  ASSERT_NE(GetMenu(window), nullptr);
+  EXPECT_EQ(GetMenuItemCount(GetMenu(window)), 5);
+  RECT client;
+  GetClientRect(window, &client);
+  EXPECT_EQ(client.right - client.left, TForm1::kClientWidth);
+  EXPECT_EQ(client.bottom - client.top, TForm1::kClientHeight);
+  EXPECT_EQ(TForm1::kClientWidth, 370);
+  EXPECT_EQ(TForm1::kClientHeight, 604);
+}
+
+class FormWindowTest : public ::testing::Test {
+ protected:
+  forms::FormDescription Description(forms::FormKind kind) {
+    return {.name = "Form",
+            .caption = "Form",
+            .kind = kind,
+            .menuName = "",
+            .clientWidth = 200,
+            .clientHeight = 150,
+            .left = 0,
+            .top = 0,
+            .font = {"MS Sans Serif", -11}};
+  }
+  std::unique_ptr<forms::TFormWindow> window_ = forms::CreateFormWindow(Description(forms::FormKind::Main));
+};
+
+// What a driver draws from its own thread is on the window at once; a repaint
+// asks the form to draw its image again.
+TEST_F(FormWindowTest, ADriversDrawingShowsAtOnceAndARepaintAsksTheFormAgain) {
+  forms::TPageControl* pages = window_->AddPageControl(window_->Client(), "Pages", {0, 0, 200, 150});
+  forms::TDrawingArea* area =
+      window_->AddDrawingArea(window_->AddTabSheet(pages, "Sheet", "Sheet"), "Area", {10, 10, 16, 16});
+  int paints = 0;
+  window_->OnPaint = [&] { ++paints; };
+  window_->Show();
+  forms::Application::ProcessMessages(20);
+  constexpr BYTE kGray = 0x40;
+  std::thread driver([&] {
+    struct {
+      BITMAPINFOHEADER header;
+      RGBQUAD palette[256];
+    } gray{};
+    gray.header = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 8, BI_RGB, 0, 0, 0, 256, 0};
+    for (int i = 0; i < 256; ++i) gray.palette[i] = {BYTE(i), BYTE(i), BYTE(i), 0};
+    const std::vector<BYTE> pixels(16 * 16, kGray);
+    const RECT place = area->DrawBounds();
+    HDC dc = GetDC(area->Handle());
+    StretchDIBits(dc, place.left, place.top, place.right - place.left, place.bottom - place.top, 0, 0, 16, 16,
+                  pixels.data(), reinterpret_cast<const BITMAPINFO*>(&gray), DIB_RGB_COLORS, SRCCOPY);
+    ReleaseDC(area->Handle(), dc);
+  });
+  driver.join();
+  HDC dc = GetDC(area->Handle());
+  EXPECT_EQ(GetPixel(dc, 8, 8), RGB(kGray, kGray, kGray));
+  ReleaseDC(area->Handle(), dc);
+  paints = 0;
+  InvalidateRect(area->Handle(), nullptr, TRUE);
+  UpdateWindow(area->Handle());
+  EXPECT_EQ(paints, 1);
+}
+
+// The owner takes no input while its dialog is up; WM_CLOSE cancels.
+TEST_F(FormWindowTest, AModalDialogDisablesTheMainWindowUntilItEnds) {
+  std::unique_ptr<forms::TFormWindow> dialog = forms::CreateFormWindow(Description(forms::FormKind::Dialog));
+  window_->Show();
+  bool ownerDisabled = false;
+  dialog->PostCall([&] {
+    ownerDisabled = !IsWindowEnabled(window_->Handle());
+    dialog->EndModal(kModalResultOk);
+  });
+  EXPECT_EQ(dialog->ShowModal(), kModalResultOk);
+  EXPECT_TRUE(ownerDisabled);
+  EXPECT_TRUE(IsWindowEnabled(window_->Handle()));
+  EXPECT_FALSE(dialog->Visible());
+  dialog->PostCall([&] { PostMessageA(dialog->Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(dialog->ShowModal(), IDCANCEL);
+}
+
+// A click that arrives while a stop waits is dropped, not run afterwards.
+TEST_F(FormWindowTest, TheWaitOfAStopDropsClicks) {
+  forms::TButton* button = window_->AddButton(window_->Client(), "Button", "Button", {0, 0, 80, 25});
+  int clicks = 0;
+  button->OnClick = [&] { ++clicks; };
+  window_->Show();
+  const auto click = [&] {
+    PostMessageA(WindowOf(button), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageA(WindowOf(button), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  };
+  click();
+  forms::Application::ProcessMessages(20);
+  ASSERT_EQ(clicks, 1) << "a posted click does not press the button at all";
+  bool stopped = false;
+  window_->PostCall([&] {
+    click();
+    window_->PostCall([&] { stopped = true; });
+  });
+  window_->WaitWhile([&] { return !stopped; });
+  forms::Application::ProcessMessages(20);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(FormWindowTest, SentMessagesAreAnsweredByTheFormsDispatch) {
+  window_->OnMessage = [](UINT message, WPARAM wParam, LPARAM) { return static_cast<LRESULT>(message + wParam); };
+  EXPECT_EQ(SendMessageA(window_->Handle(), WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0),
+            WM_POWERBROADCAST + PBT_APMQUERYSUSPEND);
+  EXPECT_EQ(SendMessageA(window_->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0),
+            WM_DEVICECHANGE + DBT_DEVICEARRIVAL);
+  EXPECT_EQ(SendMessageA(window_->Handle(), 0x8100, 1, 0), 0x8101);
+}
+
+TEST_F(FormWindowTest, TheEndOfTheSessionClosesTheMainWindow) {
+  window_->Show();
+  EXPECT_TRUE(SendMessageA(window_->Handle(), WM_QUERYENDSESSION, 0, 0));
+  EXPECT_FALSE(window_->Visible());
+}
+
+TEST(ProgramTest, CarriesItsVersion) {
+  const std::string program = ProgramPath();
+  DWORD ignored = 0;
+  std::vector<char> block(GetFileVersionInfoSizeA(program.c_str(), &ignored));
+  ASSERT_FALSE(block.empty()) << program;
+  ASSERT_TRUE(GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
+  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(83, 4));
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(83, 4));
+  char* text = nullptr;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductVersion",
+                             reinterpret_cast<void**>(&text), &size));
+  EXPECT_STREQ(text, "4.83");
+}
+
+// ---- the real program, from outside -------------------------------------------------
+
+using Clock = std::chrono::steady_clock;
+
+struct WindowSearch {
+  DWORD process;
+  const char* windowClass;
+  HWND found = nullptr;
+};
+
+// The first window of `windowClass` at or below `parent` (the desktop: the
+// top-level windows) that belongs to `process`.
+HWND FindProcessWindow(HWND parent, DWORD process, const char* windowClass) {
+  WindowSearch search{process, windowClass};
+  const auto visit = [](HWND window, LPARAM data) -> BOOL {
+    auto& wanted = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (owner != wanted.process || std::string(name) != wanted.windowClass) return TRUE;
+    wanted.found = window;
+    return FALSE;
+  };
+  if (parent) {
+    EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
+
+std::string TextOf(HWND window) {
+  char text[256] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length);
+  return text;
+}
+
+bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
+  const auto end = Clock::now() + limit;
+  while (!done() && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  return done();
+}
+
+// On a machine without the family's drivers the program lists no reader, and
+// closes cleanly when asked to.
+TEST(ProgramTest, StartsListsNoReaderAndClosesOnRequest) {
+  std::string commandLine = "\"" + ProgramPath() + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(
+      CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  HWND window = nullptr;
+  HWND statusBar = nullptr;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        window = FindProcessWindow(nullptr, process.dwProcessId, "TolvaneForm");
+        statusBar = window ? FindProcessWindow(window, process.dwProcessId, "msctls_statusbar32") : nullptr;
+        return statusBar != nullptr;
+      },
+      std::chrono::seconds(30)));
+  if (statusBar) {
+    EXPECT_EQ(TextOf(window), "Tolvane Device Diagnostic Utility 4.83");
+    EXPECT_TRUE(WaitFor([&] { return TextOf(statusBar) == "No fingerprint device found."; }, std::chrono::seconds(30)))
+        << TextOf(statusBar);
+    // The selector's design items are gone with the enumeration.
+    DWORD_PTR items = 1;
+    SendMessageTimeoutA(FindProcessWindow(window, process.dwProcessId, "ComboBox"), CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG,
+                        1000, &items);
+    EXPECT_EQ(items, 0u);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+  }
+  const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(process.hProcess, 1);
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace
