@@ -8,6 +8,7 @@
 #include <oleacc.h>
 
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,9 +22,11 @@
 
 namespace {
 
-// The program lies beside the test programs.
+// The program lies beside the test programs, unless TOLVANE_DIAG_PROGRAM
+// names another copy of it (the installed one).
 std::string ProgramPath() {
   char path[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("TOLVANE_DIAG_PROGRAM", path, MAX_PATH) > 0) return path;
   GetModuleFileNameA(nullptr, path, MAX_PATH);
   std::string folder(path);
   return folder.substr(0, folder.find_last_of('\\') + 1) + "tolvane-diag.exe";
@@ -173,6 +176,8 @@ TEST_F(FormWindowTest, TheEndOfTheSessionClosesTheMainWindow) {
   EXPECT_FALSE(window_->Visible());
 }
 
+// The program, and its installer when TOLVANE_DIAG_PROGRAM names that, carry
+// the product's version, the texts in the table of the file's own translation.
 TEST(ProgramTest, CarriesItsVersion) {
   const std::string program = ProgramPath();
   DWORD ignored = 0;
@@ -184,10 +189,19 @@ TEST(ProgramTest, CarriesItsVersion) {
   ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &size));
   EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(83, 4));
   EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(83, 4));
-  char* text = nullptr;
-  ASSERT_TRUE(VerQueryValueA(block.data(), "\\StringFileInfo\\040904E4\\ProductVersion",
-                             reinterpret_cast<void**>(&text), &size));
-  EXPECT_STREQ(text, "4.83");
+  struct Translation {
+    WORD language, codePage;
+  }* translation = nullptr;
+  ASSERT_TRUE(
+      VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size));
+  char table[32] = {};
+  std::snprintf(table, sizeof table, "\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);
+  const auto text = [&](const std::string& name) -> std::string {
+    char* value = nullptr;
+    return VerQueryValueA(block.data(), (table + name).c_str(), reinterpret_cast<void**>(&value), &size) ? value : "";
+  };
+  EXPECT_EQ(text("ProductVersion"), "4.83");
+  EXPECT_EQ(text("ProductName"), "Tolvane Fingerprint Device Diagnostic Utility");
 }
 
 // ---- the real program, from outside -------------------------------------------------
