@@ -244,8 +244,12 @@ class CapturingWindow {
   std::unique_ptr<ShownFrames> shown_;
 };
 
-// Frames per second and frames on the screen, with "Use Callback" checked
-// (argument 1) and not (0).
+// One run with "Use Callback" checked (argument 1) and one without (0).
+void WithAndWithoutTheCallback(benchmark::internal::Benchmark* runs) {
+  runs->ArgName("callback")->Arg(1)->Arg(0)->Iterations(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+}
+
+// Frames per second and frames on the screen.
 void BM_WindowLiveCapture(benchmark::State& state) {
   Application();
   OpenReader reader;
@@ -260,13 +264,7 @@ void BM_WindowLiveCapture(benchmark::State& state) {
     state.counters["shown_share"] = onScreen / std::min(frames, kPaceLimit);
   }
 }
-BENCHMARK(BM_WindowLiveCapture)
-    ->ArgName("callback")
-    ->Arg(1)
-    ->Arg(0)
-    ->Iterations(1)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowLiveCapture)->Apply(WithAndWithoutTheCallback);
 
 // The window path's own cost: in each short round the window captures on one
 // reader while the driver alone runs on another beside it, so that both meet
@@ -297,13 +295,7 @@ void BM_WindowPathCostPerFrame(benchmark::State& state) {
     state.counters["window_thread_us"] = Quantile(windowThread, 0.5);
   }
 }
-BENCHMARK(BM_WindowPathCostPerFrame)
-    ->ArgName("callback")
-    ->Arg(1)
-    ->Arg(0)
-    ->Iterations(1)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowPathCostPerFrame)->Apply(WithAndWithoutTheCallback);
 
 void BM_ImageMean(benchmark::State& state) {
   std::vector<uint8_t> image(static_cast<size_t>(kWidth) * kHeight);

@@ -14,15 +14,15 @@ namespace {
 constexpr int kButtonTextMargins = 16;
 constexpr int kCheckBoxGap = 6;
 
-std::string ItemText(HWND window, UINT lengthMessage, UINT textMessage, int index) {
-  const LRESULT length = SendMessageA(window, lengthMessage, static_cast<WPARAM>(index), 0);
+}  // namespace
+
+std::string ItemText(HWND window, const ItemMessages& messages, int index) {
+  const LRESULT length = SendMessageA(window, messages.textLength, static_cast<WPARAM>(index), 0);
   if (length < 0) return {};
   std::vector<char> text(static_cast<size_t>(length) + 1);
-  SendMessageA(window, textMessage, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  SendMessageA(window, messages.text, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
   return text.data();
 }
-
-}  // namespace
 
 // ---- buttons and boxes -------------------------------------------------------------
 
@@ -112,18 +112,6 @@ bool Edit::ReadOnly() const { return (GetWindowLongPtrA(Window(), GWL_STYLE) & E
 
 // ---- lists --------------------------------------------------------------------------------
 
-int ComboBox::Count() const { return static_cast<int>(SendMessageA(Window(), CB_GETCOUNT, 0, 0)); }
-
-std::string ComboBox::Item(int index) const { return ItemText(Window(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index); }
-
-void ComboBox::AddItem(const std::string& text) {
-  SendMessageA(Window(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void ComboBox::Clear() { SendMessageA(Window(), CB_RESETCONTENT, 0, 0); }
-int ComboBox::ItemIndex() const { return static_cast<int>(SendMessageA(Window(), CB_GETCURSEL, 0, 0)); }
-void ComboBox::SetItemIndex(int index) { SendMessageA(Window(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
-
 void ComboBox::Choose(int index) {
   if (!TakesInput(Window()) || index < 0 || index >= Count()) return;
   SetItemIndex(index);
@@ -137,18 +125,6 @@ void ComboBox::SetBounds(const Bounds& bounds) {
 void ComboBox::Command(WORD code) {
   if (code == CBN_SELCHANGE && OnChange) OnChange();
 }
-
-int ListBox::Count() const { return static_cast<int>(SendMessageA(Window(), LB_GETCOUNT, 0, 0)); }
-
-std::string ListBox::Item(int index) const { return ItemText(Window(), LB_GETTEXTLEN, LB_GETTEXT, index); }
-
-void ListBox::AddItem(const std::string& text) {
-  SendMessageA(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void ListBox::Clear() { SendMessageA(Window(), LB_RESETCONTENT, 0, 0); }
-int ListBox::ItemIndex() const { return static_cast<int>(SendMessageA(Window(), LB_GETCURSEL, 0, 0)); }
-void ListBox::SetItemIndex(int index) { SendMessageA(Window(), LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
 // ---- scroll bars ------------------------------------------------------------------------
 

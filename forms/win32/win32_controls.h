@@ -62,32 +62,49 @@ class Edit final : public Control<TEdit> {
   bool ReadOnly() const override;
 };
 
-class ComboBox final : public Control<TComboBox> {
+// The messages of one standard kind of item list.
+struct ItemMessages {
+  UINT count, textLength, text, add, reset, getSelection, setSelection;
+};
+inline constexpr ItemMessages kComboBoxItems{CB_GETCOUNT,     CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING,
+                                             CB_RESETCONTENT, CB_GETCURSEL,    CB_SETCURSEL};
+inline constexpr ItemMessages kListBoxItems{LB_GETCOUNT,     LB_GETTEXTLEN, LB_GETTEXT, LB_ADDSTRING,
+                                            LB_RESETCONTENT, LB_GETCURSEL,  LB_SETCURSEL};
+
+// The text of item `index` of an item list.
+std::string ItemText(HWND window, const ItemMessages& messages, int index);
+
+template <typename Interface, const ItemMessages& kMessages>
+class ItemList : public Control<Interface> {
+ public:
+  using Control<Interface>::Control;
+  int Count() const override { return static_cast<int>(Send(kMessages.count)); }
+  std::string Item(int index) const override { return ItemText(this->Window(), kMessages, index); }
+  void AddItem(const std::string& text) override { Send(kMessages.add, 0, reinterpret_cast<LPARAM>(text.c_str())); }
+  void Clear() override { Send(kMessages.reset); }
+  int ItemIndex() const override { return static_cast<int>(Send(kMessages.getSelection)); }
+  void SetItemIndex(int index) override { Send(kMessages.setSelection, static_cast<WPARAM>(index)); }
+
+ private:
+  LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+    return SendMessageA(this->Window(), message, wParam, lParam);
+  }
+};
+
+class ComboBox final : public ItemList<TComboBox, kComboBoxItems> {
  public:
   // The window's height holds the dropped-down list under the box.
   static constexpr int kDropDownHeight = 160;
 
-  using Control::Control;
-  int Count() const override;
-  std::string Item(int index) const override;
-  void AddItem(const std::string& text) override;
-  void Clear() override;
-  int ItemIndex() const override;
-  void SetItemIndex(int index) override;
+  using ItemList::ItemList;
   void Choose(int index) override;
   void SetBounds(const Bounds& bounds) override;
   void Command(WORD code) override;
 };
 
-class ListBox final : public Control<TListBox> {
+class ListBox final : public ItemList<TListBox, kListBoxItems> {
  public:
-  using Control::Control;
-  int Count() const override;
-  std::string Item(int index) const override;
-  void AddItem(const std::string& text) override;
-  void Clear() override;
-  int ItemIndex() const override;
-  void SetItemIndex(int index) override;
+  using ItemList::ItemList;
 };
 
 class GroupBox final : public Control<TGroupBox> {
