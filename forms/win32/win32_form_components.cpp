@@ -30,9 +30,15 @@ HWND FormWindow::CreateChild(TControl* parent, const char* windowClass, DWORD st
                              const std::string& text, DWORD extendedStyle) {
   HWND parentWindow = dynamic_cast<WindowControl*>(parent)->Window();
   const auto id = static_cast<INT_PTR>(nextControlId_++);
-  return CreateWindowExA(extendedStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
-                         bounds.left, bounds.top, bounds.width, bounds.height, parentWindow,
-                         reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+  HWND child = CreateWindowExA(extendedStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                               bounds.left, bounds.top, bounds.width, bounds.height, parentWindow,
+                               reinterpret_cast<HMENU>(id), GetModuleHandleA(nullptr), nullptr);
+  for (HWND frame : frames_) {
+    if (GetParent(frame) == parentWindow) {
+      SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  }
+  return child;
 }
 
 TPanel* FormWindow::AddPanel(TWinControl* parent, const std::string& name, const Bounds& bounds) {
@@ -98,10 +104,10 @@ TGroupBox* FormWindow::AddGroupBox(TWinControl* parent, const std::string& name,
   return Keep(std::make_unique<GroupBox>(group, name, resources_));
 }
 
-// A frame lies under what it frames.
+// A frame lies under what it frames, made before or after it (CreateChild).
 TBevel* FormWindow::AddBevel(TWinControl* parent, const std::string& name, const Bounds& bounds) {
   HWND frame = CreateChild(parent, "STATIC", SS_SUNKEN, bounds);
-  SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  frames_.push_back(frame);
   return Keep(std::make_unique<Bevel>(frame, name, resources_));
 }
 

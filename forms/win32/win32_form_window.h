@@ -115,6 +115,9 @@ class FormWindow final : public TFormWindow {
   Panel* client_ = nullptr;
   std::vector<std::shared_ptr<void>> components_;
   int nextControlId_ = 1000;
+  // The system puts each new child window below its older siblings; frames
+  // go back under it, or they would hide what they frame.
+  std::vector<HWND> frames_;
 
   HMENU menuBar_ = nullptr;
   UINT nextMenuId_ = 100;

@@ -19,6 +19,7 @@
 #include "forms/application.h"
 #include "forms/win32/window_control.h"
 #include "tests/forms/win32/msaa.h"
+#include "tests/forms/win32/window_of.h"
 
 namespace {
 
@@ -86,12 +87,13 @@ class FormWindowTest : public ::testing::Test {
   std::unique_ptr<forms::TFormWindow> window_ = forms::CreateFormWindow(Description(forms::FormKind::Main));
 };
 
-// What a driver draws from its own thread is on the window at once; a repaint
-// asks the form to draw its image again.
+// What a driver draws from its own thread is on the window at once, inside
+// the frame made before the area; a repaint asks the form to draw its image again.
 TEST_F(FormWindowTest, ADriversDrawingShowsAtOnceAndARepaintAsksTheFormAgain) {
   forms::TPageControl* pages = window_->AddPageControl(window_->Client(), "Pages", {0, 0, 200, 150});
-  forms::TDrawingArea* area =
-      window_->AddDrawingArea(window_->AddTabSheet(pages, "Sheet", "Sheet"), "Area", {10, 10, 16, 16});
+  forms::TTabSheet* sheet = window_->AddTabSheet(pages, "Sheet", "Sheet");
+  window_->AddBevel(sheet, "Frame", {9, 9, 18, 18});
+  forms::TDrawingArea* area = window_->AddDrawingArea(sheet, "Area", {10, 10, 16, 16});
   int paints = 0;
   window_->OnPaint = [&] { ++paints; };
   window_->Show();
