@@ -5,9 +5,6 @@
 
 #include <oleacc.h>
 
-#include "forms/form_window.h"
-#include "forms/win32/window_control.h"
-
 namespace probe::win32 {
 namespace {
 
@@ -39,11 +36,6 @@ Accessible ReadAccessible(HWND window) {
   accessible->get_accValue(self, &value);
   accessible->Release();
   return {Narrow(name), Narrow(value)};
-}
-
-HWND WindowOf(const forms::TControl* control) {
-  if (const auto* form = dynamic_cast<const forms::TFormWindow*>(control)) return form->Handle();
-  return dynamic_cast<const forms::win32::WindowControl*>(control)->Window();
 }
 
 }  // namespace probe::win32

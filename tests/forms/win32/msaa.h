@@ -1,10 +1,9 @@
-// What a screen reader reads of a window through MSAA, and the window behind
-// a component of the Win32 toolkit.
+// What a screen reader reads of a window through MSAA, in this process or
+// another one.
 #pragma once
 
 #include <string>
 
-#include "forms/components.h"
 #include "platform/win32.h"
 
 namespace probe::win32 {
@@ -15,7 +14,5 @@ struct Accessible {
 };
 
 Accessible ReadAccessible(HWND window);
-
-HWND WindowOf(const forms::TControl* control);
 
 }  // namespace probe::win32

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "tests/forms/win32/msaa.h"
+#include "tests/forms/win32/window_of.h"
 
 namespace probe {
 
