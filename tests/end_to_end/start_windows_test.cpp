@@ -40,13 +40,15 @@ std::string InstalledPath(const std::string& name) {
   return name;
 }
 
-// On Windows the readers are listed within a second of the start. Under
-// Wine here the same start took 1.1 to 1.8 s (the median of three): Wine's own
-// process start and its desktop process take about 0.3 s, the simulated
-// framework's and parallel module's probes another 0.35 s. The bound is
-// Wine's; the figure is printed for the record. The median of three starts
-// keeps one start slowed by the machine it shares from deciding.
-constexpr auto kListedUnderWine = 2s;
+// On Windows the readers are to be listed within a second of the start.
+// Under Wine on this 2-processor machine, shared with other work, the median
+// of three starts took 1.1 to 2.3 s, the whole start slowing alike with the
+// machine's load: Wine's process start and its desktop process (0.25 s and
+// more), the window's controls (0.3 to 0.5 s), the first Refresh's timer
+// (0.1 s), and the simulated framework's and parallel module's probes
+// (0.3 s). The bound is Wine's on such a machine; each start is printed for
+// the record. The median keeps one start slowed by the machine from deciding.
+constexpr auto kListedUnderWine = 3s;
 
 TEST(EndToEndStart, TheReadersAreListedSoonAfterTheStart) {
   std::vector<Clock::duration> starts;
