@@ -37,8 +37,6 @@ class RunningProgram {
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   Clock::time_point Started() const { return started_; }
-  HWND Window() const { return window_; }
-  bool HasWindow() const { return window_ != nullptr; }
 
   std::string Status() const;
   // Waits until the status bar reads `text`; false, with what it read, when it does not.
@@ -50,9 +48,8 @@ class RunningProgram {
   HWND Button(const std::string& caption) const { return Control("Button", caption); }
   // The first child window of `windowClass`.
   HWND ControlOfClass(const char* windowClass) const;
-  // The edit a screen reader names `name`, its label's caption, in the group
-  // with the caption `group`.
-  HWND EditNamed(const std::string& group, const std::string& name) const;
+  // The text of the edit a screen reader names `name`, its label's caption,
+  // in the group with the caption `group`.
   std::string EditText(const std::string& group, const std::string& name) const;
   // The value shown beside the label with the caption `label`.
   std::string ValueOf(const std::string& label) const;
@@ -82,11 +79,12 @@ class RunningProgram {
   // Asks the window to close and waits for the process; its exit code, or
   // STILL_ACTIVE when it had to be ended.
   DWORD Close(Clock::duration limit = 30s);
+ private:
   // The exit code once the process ended by itself within `limit`, or
   // STILL_ACTIVE when it had to be ended.
   DWORD WaitForExit(Clock::duration limit);
+  HWND EditNamed(const std::string& group, const std::string& name) const;
 
- private:
   PROCESS_INFORMATION process_{};
   Clock::time_point started_;
   HWND window_ = nullptr;
