@@ -40,17 +40,12 @@ std::string InstalledPath(const std::string& name) {
   return name;
 }
 
-// On Windows the readers are to be listed within a second of the start.
-// Under Wine on this 2-processor machine, shared with other work, the median
-// of three starts took 1.1 to 2.3 s, the whole start slowing alike with the
-// machine's load: Wine's process start and its desktop process (0.25 s and
-// more), the window's controls (0.3 to 0.5 s), the first Refresh's timer
-// (0.1 s), and the simulated framework's and parallel module's probes
-// (0.3 s). The bound is Wine's on such a machine; each start is printed for
-// the record. The median keeps one start slowed by the machine from deciding.
-constexpr auto kListedUnderWine = 3s;
-
-TEST(EndToEndStart, TheReadersAreListedSoonAfterTheStart) {
+// The readers are listed within a second of the start. On a quiet machine
+// under Wine that took 0.53 to 0.59 s; with other work beside it on the same
+// 2 processors, 1.1 to 2.3 s, every part of the start slowing alike. The
+// median of three starts keeps one start slowed by the machine from deciding;
+// each start is printed for the record.
+TEST(EndToEndStart, TheReadersAreListedWithinASecond) {
   std::vector<Clock::duration> starts;
   for (int run = 0; run < 3; ++run) {
     RunningProgram program;
@@ -60,7 +55,7 @@ TEST(EndToEndStart, TheReadersAreListedSoonAfterTheStart) {
                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(starts.back()).count()));
   }
   std::sort(starts.begin(), starts.end());
-  EXPECT_LE(starts[1], kListedUnderWine);
+  EXPECT_LE(starts[1], 1s);
 }
 
 TEST(EndToEndStart, TheSelectorListsTheNewestReaderFirstAndTheParallelOneLast) {

@@ -213,13 +213,15 @@ using Clock = std::chrono::steady_clock;
 struct WindowSearch {
   DWORD process;
   const char* windowClass;
+  bool mainWindow;
   HWND found = nullptr;
 };
 
-// The first window of `windowClass` at or below `parent` (the desktop: the
-// top-level windows) that belongs to `process`.
+// The first window of `windowClass` at or below `parent` that belongs to
+// `process`; with the desktop as parent, the top-level one with a menu bar:
+// the program's About box is a hidden top-level form too, and may come first.
 HWND FindProcessWindow(HWND parent, DWORD process, const char* windowClass) {
-  WindowSearch search{process, windowClass};
+  WindowSearch search{process, windowClass, parent == nullptr};
   const auto visit = [](HWND window, LPARAM data) -> BOOL {
     auto& wanted = *reinterpret_cast<WindowSearch*>(data);
     DWORD owner = 0;
@@ -227,6 +229,7 @@ HWND FindProcessWindow(HWND parent, DWORD process, const char* windowClass) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     if (owner != wanted.process || std::string(name) != wanted.windowClass) return TRUE;
+    if (wanted.mainWindow && !GetMenu(window)) return TRUE;
     wanted.found = window;
     return FALSE;
   };
