@@ -83,8 +83,14 @@ std::string ProgramFolder() {
   return program.substr(0, program.find_last_of('\\') + 1);
 }
 
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("TOLVANE_DIAG_PROGRAM", path, MAX_PATH) > 0) return path;
+  return ProgramFolder() + "tolvane-diag.exe";
+}
+
 RunningProgram::RunningProgram() {
-  std::string commandLine = "\"" + ProgramFolder() + "tolvane-diag.exe\"";
+  std::string commandLine = "\"" + ProgramPath() + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   started_ = Clock::now();

@@ -28,6 +28,10 @@ std::string TextOf(HWND window);
 // The folder of this test program, which holds the programs under test.
 std::string ProgramFolder();
 
+// tolvane-diag.exe of that folder, unless TOLVANE_DIAG_PROGRAM names another
+// copy of it (the installed one).
+std::string ProgramPath();
+
 class RunningProgram {
  public:
   // Starts the program and waits for its main window.
@@ -37,6 +41,7 @@ class RunningProgram {
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   Clock::time_point Started() const { return started_; }
+  HWND Window() const { return window_; }
 
   std::string Status() const;
   // Waits until the status bar reads `text`; false, with what it read, when it does not.

@@ -9,7 +9,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -18,20 +17,11 @@
 #include "app/mainform.h"
 #include "forms/application.h"
 #include "forms/win32/window_control.h"
+#include "tests/end_to_end/running_program.h"
 #include "tests/forms/win32/msaa.h"
 #include "tests/forms/win32/window_of.h"
 
 namespace {
-
-// The program lies beside the test programs, unless TOLVANE_DIAG_PROGRAM
-// names another copy of it (the installed one).
-std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  if (GetEnvironmentVariableA("TOLVANE_DIAG_PROGRAM", path, MAX_PATH) > 0) return path;
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1) + "tolvane-diag.exe";
-}
 
 using probe::win32::ReadAccessible;
 using probe::win32::WindowOf;
@@ -181,7 +171,7 @@ TEST_F(FormWindowTest, TheEndOfTheSessionClosesTheMainWindow) {
 // The program, and its installer when TOLVANE_DIAG_PROGRAM names that, carry
 // the product's version, the texts in the table of the file's own translation.
 TEST(ProgramTest, CarriesItsVersion) {
-  const std::string program = ProgramPath();
+  const std::string program = e2e::ProgramPath();
   DWORD ignored = 0;
   std::vector<char> block(GetFileVersionInfoSizeA(program.c_str(), &ignored));
   ASSERT_FALSE(block.empty()) << program;
@@ -208,89 +198,16 @@ TEST(ProgramTest, CarriesItsVersion) {
 
 // ---- the real program, from outside -------------------------------------------------
 
-using Clock = std::chrono::steady_clock;
-
-struct WindowSearch {
-  DWORD process;
-  const char* windowClass;
-  bool mainWindow;
-  HWND found = nullptr;
-};
-
-// The first window of `windowClass` at or below `parent` that belongs to
-// `process`; with the desktop as parent, the top-level one with a menu bar:
-// the program's About box is a hidden top-level form too, and may come first.
-HWND FindProcessWindow(HWND parent, DWORD process, const char* windowClass) {
-  WindowSearch search{process, windowClass, parent == nullptr};
-  const auto visit = [](HWND window, LPARAM data) -> BOOL {
-    auto& wanted = *reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (owner != wanted.process || std::string(name) != wanted.windowClass) return TRUE;
-    if (wanted.mainWindow && !GetMenu(window)) return TRUE;
-    wanted.found = window;
-    return FALSE;
-  };
-  if (parent) {
-    EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
-  } else {
-    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
-  }
-  return search.found;
-}
-
-std::string TextOf(HWND window) {
-  char text[256] = {};
-  DWORD_PTR length = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 1000, &length);
-  return text;
-}
-
-bool WaitFor(const std::function<bool()>& done, std::chrono::seconds limit) {
-  const auto end = Clock::now() + limit;
-  while (!done() && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  return done();
-}
-
 // On a machine without the family's drivers the program lists no reader, and
 // closes cleanly when asked to.
 TEST(ProgramTest, StartsListsNoReaderAndClosesOnRequest) {
-  std::string commandLine = "\"" + ProgramPath() + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(
-      CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  HWND window = nullptr;
-  HWND statusBar = nullptr;
-  EXPECT_TRUE(WaitFor(
-      [&] {
-        window = FindProcessWindow(nullptr, process.dwProcessId, "TolvaneForm");
-        statusBar = window ? FindProcessWindow(window, process.dwProcessId, "msctls_statusbar32") : nullptr;
-        return statusBar != nullptr;
-      },
-      std::chrono::seconds(30)));
-  if (statusBar) {
-    EXPECT_EQ(TextOf(window), "Tolvane Device Diagnostic Utility 4.83");
-    EXPECT_TRUE(WaitFor([&] { return TextOf(statusBar) == "No fingerprint device found."; }, std::chrono::seconds(30)))
-        << TextOf(statusBar);
-    // The selector's design items are gone with the enumeration.
-    DWORD_PTR items = 1;
-    SendMessageTimeoutA(FindProcessWindow(window, process.dwProcessId, "ComboBox"), CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG,
-                        1000, &items);
-    EXPECT_EQ(items, 0u);
-    PostMessageA(window, WM_CLOSE, 0, 0);
-  }
-  const bool ended = WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(process.hProcess, 1);
-  DWORD exitCode = 1;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  EXPECT_TRUE(ended);
-  EXPECT_EQ(exitCode, 0u);
+  e2e::RunningProgram program;
+  ASSERT_NE(program.Window(), nullptr);
+  EXPECT_EQ(e2e::TextOf(program.Window()), "Tolvane Device Diagnostic Utility 4.83");
+  EXPECT_TRUE(program.WaitForStatus("No fingerprint device found.", std::chrono::seconds(30)));
+  // The selector's design items are gone with the enumeration.
+  EXPECT_TRUE(program.SelectorItems().empty());
+  EXPECT_EQ(program.Close(), 0u);
 }
 
 }  // namespace
